@@ -1,0 +1,27 @@
+#include "app/appsettings.h"
+#include "app/mainwindow.h"
+#include "app/tempdirectory.h"
+
+#include <QApplication>
+#include <QDir>
+
+int main(int argc, char* argv[])
+{
+    AppSettings::ledCount = AppSettings::defaultLedCount;
+    AppSettings::lineNumber = AppSettings::defaultLineNumber;
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("gyrolume"));
+    QApplication::setOrganizationName(QStringLiteral("gyrolume"));
+    AppSettings::appDir = QDir::currentPath();
+    AppSettings::openDir = AppSettings::appDir;
+    // Files left by earlier runs go; those of instances still running stay.
+    TempDirectory::instance().removeAbandoned();
+
+    int result = 0;
+    {
+        MainWindow window;
+        window.show();
+        result = app.exec();
+    }
+    return result;
+}

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QStringList>
+
+// Exit statuses of the command-line tool.
+enum ExitStatus { ExitOk = 0, ExitFailure = 1, ExitUsage = 2 };
+
+// One command of gyrolume-cli: its arguments after the command name.
+int runPolar(const QStringList& arguments);
