@@ -1,4 +1,6 @@
 // gyrolume-bench: prints one figure per line as "name: value unit".
+#include "app/tempdirectory.h"
+#include "convert/imageobject.h"
 #include "convert/polarconversion.h"
 #include "support/referencepolar.h"
 
@@ -6,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <functional>
@@ -56,12 +59,20 @@ void benchConversion()
     timer.start();
     Polar::Geometry::get(112, 451);
     report("polar_geometry_preparation_450x112", timer.nsecsElapsed() / 1e6, "ms");
+
+    // What a picture of the playlist costs in all: the conversion plus its preview PNG
+    // and buffer file.
+    ImageObject object(1, QString(), 5.0, ImageObject::PictureKind);
+    const double withFiles = millisecondsPerRun(10, [&] { convertToPolar(picture, &object); });
+    report("convert_to_polar_with_files_450x112", withFiles, "ms");
 }
 } // namespace
 
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
+    static QTemporaryDir files;  // outlives the temporary directory's lock file
+    TempDirectory::setRoot(files.path());
     benchConversion();
     return 0;
 }

