@@ -31,6 +31,10 @@ int main(int argc, char* argv[])
     }
     if (command == QLatin1String("polar"))
         return runPolar(arguments);
+    if (command == QLatin1String("info"))
+        return runInfo(arguments);
+    if (command == QLatin1String("render"))
+        return runRender(arguments);
     std::fprintf(stderr, "gyrolume-cli: unknown command '%s'\n\n%s", qPrintable(command), toolUsage);
     return ExitUsage;
 }
