@@ -1,8 +1,8 @@
 // libFuzzer target over the effect file reader: the first two bytes pick a small geometry,
-// the rest is the file. Every picture read is drawn as well, to reach the bit-plane decoder
-// with records of any length.
+// the rest is the file. The first picture and clip frames read are decoded to colours as
+// well, to reach the decoders with records of any length.
+#include "convert/polarrender.h"
 #include "device/effectfilereader.h"
-#include "device/readbackobjects.h"
 
 #include <QBuffer>
 
@@ -20,10 +20,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     device.setData(reinterpret_cast<const char*>(data + 2), int(size - 2));
     device.open(QIODevice::ReadOnly);
     const EffectFile::Contents contents = EffectFile::read(device, options);
+    auto decode = [&](const QByteArray& record) {
+        if (contents.form == EffectFile::RecordForm::RawFrame)
+            Polar::rawFrameColours(record, options.ledCount, options.lineNumber);
+        else
+            Polar::bitPlaneColours(record, options.ledCount, options.lineNumber);
+    };
     if (!contents.pictures.isEmpty())
-        renderRecord(contents.pictures.first().record, contents.form, options.ledCount, options.lineNumber);
+        decode(contents.pictures.first().record);
     for (const EffectFile::Clip& clip : contents.clips)
         if (!clip.frames.isEmpty())
-            renderRecord(clip.frames.first(), contents.form, options.ledCount, options.lineNumber);
+            decode(clip.frames.first());
     return 0;
 }

@@ -8,6 +8,19 @@
 
 namespace Polar {
 
+QByteArray rawFrame(const QImage& picture, int ledCount, int lineNumber)
+{
+    const QVector<QRgb> colours = sampleColours(picture, *Geometry::get(ledCount, lineNumber));
+    QByteArray frame;
+    frame.reserve(3 * colours.size());
+    for (QRgb colour : colours) {
+        frame.append(char(qGreen(colour)));
+        frame.append(char(qRed(colour)));
+        frame.append(char(qBlue(colour)));
+    }
+    return frame;
+}
+
 QVector<QRgb> rawFrameColours(const QByteArray& frame, int ledCount, int lineNumber)
 {
     QVector<QRgb> colours(ledCount * lineNumber, qRgb(0, 0, 0));

@@ -10,6 +10,10 @@ class ImageObject;
 // outermost LED first, line by line) and the bit-plane records the download writes.
 namespace Polar {
 
+// A picture as a raw frame: sampled along the radii as the conversion samples it,
+// uncalibrated, G, R, B per LED.
+QByteArray rawFrame(const QImage& picture, int ledCount, int lineNumber);
+
 // One colour per dot in drawing order. A frame shorter than the geometry leaves the rest black.
 QVector<QRgb> rawFrameColours(const QByteArray& frame, int ledCount, int lineNumber);
 

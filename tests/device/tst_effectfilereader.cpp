@@ -6,6 +6,7 @@
 #include "convert/testcolorutil.h"
 #include "device/effectfilereader.h"
 #include "device/readbackobjects.h"
+#include "device/readbackwriter.h"
 #include "support/testtempdir.h"
 
 #include <QBuffer>
@@ -307,6 +308,43 @@ private slots:
         QVERIFY(!readEffectFile(dir.filePath("missing.bin"), options, none).opened);
         AppSettings::ledCount = AppSettings::defaultLedCount;
         AppSettings::lineNumber = AppSettings::defaultLineNumber;
+    }
+
+    void readBackWriterRoundTrip()
+    {
+        QImage picture(120, 90, QImage::Format_RGB32);
+        for (int y = 0; y < 90; ++y)
+            for (int x = 0; x < 120; ++x)
+                picture.setPixel(x, y, qRgb(x * 2, y * 2, 77));
+        const QByteArray frame = Polar::rawFrame(picture, 36, 360);
+        QCOMPARE(frame.size(), 38880);
+        QCOMPARE(Polar::rawFrameColours(frame, 36, 360),
+                 Polar::sampleColours(picture, *Polar::Geometry::get(36, 360)));
+
+        QList<ReadBackPictureIn> pictures{{25, frame}, {255, QByteArray(38880, '\x11')}};
+        QList<ReadBackClipIn> clips{{3, {frame, frame}}, {255, {QByteArray(38880, '\x22')}}};
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        QVERIFY(writeReadBack(out, pictures, clips, 38880).isEmpty());
+        QCOMPARE(out.data().size(), 120 + 100 * 38880 + 3 * 38880);
+        const Contents contents = readBytes(out.data(), 36, 360);
+        QVERIFY2(contents.problems.isEmpty(), qPrintable(contents.problems.join("; ")));
+        QCOMPARE(contents.pictures.size(), 2);
+        QCOMPARE(contents.pictures[0].record, frame);
+        QCOMPARE(contents.pictures[1].showTime, 51.0);
+        QCOMPARE(contents.clips.size(), 2);
+        QCOMPARE(contents.clips[0].loopCount, 3);
+        QCOMPARE(contents.clips[1].frames[0], QByteArray(38880, '\x22'));
+
+        // What the layout cannot hold is refused before anything is written.
+        const ReadBackPictureIn one{5, frame};
+        QVERIFY(!readBackLimitProblem(QList<ReadBackPictureIn>(51, one), {}, 38880).isEmpty());
+        QVERIFY(!readBackLimitProblem({}, QList<ReadBackClipIn>(6, {1, {frame}}), 38880).isEmpty());
+        QVERIFY(!readBackLimitProblem({}, {{1, QList<QByteArray>(256, frame)}}, 38880).isEmpty());
+        QVERIFY(!readBackLimitProblem({}, {{1, {}}}, 38880).isEmpty());
+        QVERIFY(!readBackLimitProblem({{256, frame}}, {}, 38880).isEmpty());
+        QVERIFY(!readBackLimitProblem({{5, frame.left(100)}}, {}, 38880).isEmpty());
+        QVERIFY(readBackLimitProblem(QList<ReadBackPictureIn>(50, one), QList<ReadBackClipIn>(5, {255, {frame}}), 38880).isEmpty());
     }
 
     void arbitraryBytesNeverCrash()
