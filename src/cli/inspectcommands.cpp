@@ -13,7 +13,6 @@
 #include <QTextStream>
 
 #include <cstdio>
-#include <unistd.h>
 
 namespace {
 
@@ -37,18 +36,6 @@ const char* const renderUsage =
     "\n"
     "  --leds N   LEDs on the blade, 1 to 500 (default 112)\n"
     "  --lines N  lines per turn, 1 to 600 (default 450)\n";
-
-// Progress on standard error, only for a person watching it.
-std::function<void(int, int)> terminalProgress(const char* what)
-{
-    if (!isatty(STDERR_FILENO))
-        return {};
-    return [what](int done, int total) {
-        std::fprintf(stderr, "\r%s %d of %d", what, done, total);
-        if (done == total)
-            std::fputc('\n', stderr);
-    };
-}
 
 bool readContents(const QString& path, const Geometry& geometry, const char* what,
                   EffectFile::Contents& contents)
