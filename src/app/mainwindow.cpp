@@ -136,6 +136,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     connect(pictureDelegate, &ListImageItemDelegate::imageIndexChanged, this, &MainWindow::onImageIndexChanged);
     connect(clipDelegate, &ListMediaItemDelegate::mediaIndexChanged, this, &MainWindow::onMediaIndexChanged);
     connect(tableView, &QTableView::pressed, this, &MainWindow::pressImageWidget);
+    connect(pictureDelegate, &ListImageItemDelegate::rowPressed, this, &MainWindow::pressImageWidget);
+    connect(clipDelegate, &ListMediaItemDelegate::rowPressed, this, &MainWindow::pressMediaWidget);
     connect(tableViewMedia, &QTableView::pressed, this, &MainWindow::pressMediaWidget);
     tableView->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(tableView, &QTableView::customContextMenuRequested, this, &MainWindow::onTableViewMenuRequested);
@@ -152,14 +154,15 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
 
 MainWindow::~MainWindow()
 {
-    // The worker must be done with our handler before the rows and widgets go.
-    m_handler.reset();
     m_playing = false;
     m_selectedClip = nullptr;
-    tableView->setModel(nullptr);
-    tableViewMedia->setModel(nullptr);
+    // The views and their row editors go first: an editor still talks to the handler.
+    delete takeCentralWidget();
+    // The worker must be done with our handler before the rows go.
+    m_handler.reset();
     // The models leave their rows to us: deleting them removes their files.
-    clearPlaylist();
+    m_pictureModel->delRow(0, m_pictureModel->rowCount());
+    m_clipModel->delRow(0, m_clipModel->rowCount());
 }
 
 void MainWindow::setupForm()
@@ -188,7 +191,10 @@ void MainWindow::setupForm()
     btnStop = new QPushButton(previewArea);
     btnStop->setObjectName(QStringLiteral("btnStop"));
     btnStop->setIcon(resourceIcon("stop.png"));
+    QPalette buttonPalette = btnPlay->palette();
+    buttonPalette.setColor(QPalette::ButtonText, Qt::white);
     for (QPushButton* button : {btnPlay, btnStop}) {
+        button->setPalette(buttonPalette);
         button->setIconSize(QSize(32, 32));
         button->setFixedSize(44, 40);
         button->setFlat(true);
@@ -368,6 +374,16 @@ void MainWindow::retranslate()
     actionLedCount->setText(tr("action_title_led_count"));
     actionLineNumber->setText(tr("action_title_line_number"));
     menuSettings->setTitle(tr("menu_title_settings"));
+
+    // Rows are painted in the new language at once; an open row editor would keep the old
+    // one, so it is closed.
+    for (QTableView* table : {tableView, tableViewMedia}) {
+        for (QWidget* editor : table->viewport()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (qobject_cast<ImageObjectWidget*>(editor) || qobject_cast<MediaObjectWidget*>(editor))
+                emit table->itemDelegate()->closeEditor(editor, QAbstractItemDelegate::NoHint);
+        }
+        table->viewport()->update();
+    }
 }
 
 void MainWindow::chooseStartLanguage(const QLocale& locale)

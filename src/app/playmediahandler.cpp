@@ -6,7 +6,11 @@
 #include <QDebug>
 #include <QMetaMethod>
 
-PlayMediaHandler::PlayMediaHandler(HandlerThread* loop) : HandlerMessage(loop) {}
+PlayMediaHandler::PlayMediaHandler(HandlerThread* loop) : HandlerMessage(loop)
+{
+    // Replies cross to the GUI thread as queued calls.
+    qRegisterMetaType<Message*>();
+}
 
 PlayMediaHandler::~PlayMediaHandler()
 {

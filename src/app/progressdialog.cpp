@@ -24,8 +24,11 @@ ProgressDialog::ProgressDialog(const QString& text, QWidget* parent) : QDialog(p
 
     lblText = new QLabel(text, this);
     lblText->setWordWrap(true);
+    lblText->setMinimumWidth(260);
 
     auto* row = new QHBoxLayout;
+    row->setContentsMargins(12, 12, 12, 12);
+    row->setSpacing(12);
     row->addStretch();
     row->addWidget(lblAnimation);
     row->addWidget(lblText);
@@ -35,6 +38,9 @@ ProgressDialog::ProgressDialog(const QString& text, QWidget* parent) : QDialog(p
     bar = new QProgressBar(this);
         bar->setAlignment(Qt::AlignCenter);
     bar->hide();
+    auto* barRow = new QHBoxLayout;
+    barRow->setContentsMargins(12, 0, 12, 8);
+    barRow->addWidget(bar);
 
     auto* group = new QGroupBox(this);
     group->setFlat(true);
@@ -51,7 +57,7 @@ ProgressDialog::ProgressDialog(const QString& text, QWidget* parent) : QDialog(p
     layout->setSpacing(0);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(row);
-    layout->addWidget(bar);
+    layout->addLayout(barRow);
     layout->addWidget(group);
 }
 

@@ -12,7 +12,7 @@
 #include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSet>
 
@@ -85,6 +85,11 @@ ImageObjectWidget::ImageObjectWidget(HandlerMessage* handler, ImageObject* pictu
         btnAdd->hide();
         btnDel->hide();
     }
+    // Only the texts on the blue: the combo and the edit keep their own colours.
+    for (QLabel* label : findChildren<QLabel*>())
+        RowButtons::useEditorColours(label);
+    RowButtons::useEditorColours(btnAdd);
+    RowButtons::useEditorColours(btnDel);
     connect(btnAdd, &QPushButton::pressed, this, &ImageObjectWidget::onBtnTimeAddPreseed);
     connect(btnAdd, &QPushButton::released, this, &ImageObjectWidget::onBtnTimeAddReleased);
     connect(btnDel, &QPushButton::pressed, this, &ImageObjectWidget::onBtnTimeDelPreseed);
@@ -93,7 +98,9 @@ ImageObjectWidget::ImageObjectWidget(HandlerMessage* handler, ImageObject* pictu
 
 ImageObjectWidget::~ImageObjectWidget()
 {
-    qDebug() << "#ImageObjectWidget# delete. " << index;
+    // The row and column only: the model may already be gone.
+    qDebug() << "#ImageObjectWidget# delete. "
+             << QStringLiteral("QModelIndex(%1,%2)").arg(index.row()).arg(index.column());
     // Closed while a button is held: its release never comes, so end the chain here.
     if (heldCode != 0 && handler)
         handler->removeMessages(heldCode);
@@ -170,6 +177,12 @@ void ImageObjectWidget::onImageContractChanged(ImageObjectWidget*)
 
 void ImageObjectWidget::paintEvent(QPaintEvent*)
 {
-    QPainter painter(this);
-    painter.fillRect(rect(), QColor(0, 0, 255));
+    RowButtons::paintEditorBackground(this);
+}
+
+void ImageObjectWidget::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit rowPressed(index);
+    QWidget::mousePressEvent(event);
 }

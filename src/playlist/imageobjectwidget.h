@@ -45,6 +45,9 @@ public:
 
 signals:
     void imageIndexChanged(ImageObject* picture, int oldIndex, int newIndex);
+    // A press on the row outside its controls: the row is chosen, as a press on a
+    // painted row chooses it.
+    void rowPressed(const QModelIndex& index);
 
 public slots:
     void onBtnTimeAddPreseed();
@@ -57,6 +60,7 @@ public slots:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     void press(int what);

@@ -63,5 +63,6 @@ QWidget* ListImageItemDelegate::createEditor(QWidget* parent, const QStyleOption
         return nullptr;
     auto* widget = new ImageObjectWidget(handler, picture, index, parent);
     connect(widget, &ImageObjectWidget::imageIndexChanged, this, &ListImageItemDelegate::imageIndexChanged);
+    connect(widget, &ImageObjectWidget::rowPressed, this, &ListImageItemDelegate::rowPressed);
     return widget;
 }

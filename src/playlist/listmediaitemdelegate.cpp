@@ -4,6 +4,7 @@
 #include "convert/mediaobject.h"
 #include "customtableitem.h"
 #include "mediaobjectwidget.h"
+#include "rowbuttons.h"
 #include "rowpainter.h"
 
 #include <QCoreApplication>
@@ -34,18 +35,22 @@ void ListMediaItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
         painter->drawImage(QPoint(left, top), thumbnail);
     const int w = left + (thumbnail.isNull() ? 60 : thumbnail.width());
 
-    const int alignment = Qt::AlignLeft | Qt::AlignTop;
+    // Centred in their boxes, as the editor's labels are, so that opening the editor
+    // moves nothing.
+    const int alignment = Qt::AlignLeft | Qt::AlignVCenter;
     painter->drawText(QRect(w, top + 10, 120, 25), alignment,
                       QCoreApplication::translate("ListMediaItemDelegate", "videowidget_lbl_text")
                           .arg(frames)
                           .arg(frames / 10));
     // The editor's loop label has no text of the delegate's own.
-    painter->drawText(QRect(w, top + 30, 55, 25), alignment,
-                      QCoreApplication::translate("MediaObjectWidget", "videowidget_lbl_loopcount"));
-    RowPainter::paintLineEdit(painter, option, QRect(w + 55, top + 30, 40, 25),
-                              QRect(w + 60, top + 32, 32, 21), QString::number(clip->loopCount));
-    RowPainter::paintButton(painter, option, QRect(w + 95, top + 30, 20, 25), true);
-    RowPainter::paintButton(painter, option, QRect(w + 115, top + 30, 20, 25), false);
+    const QString loopText = QCoreApplication::translate("MediaObjectWidget", "videowidget_lbl_loopcount");
+    const int loopWidth = RowButtons::loopLabelWidth(option.fontMetrics, loopText);
+    painter->drawText(QRect(w, top + 30, loopWidth, 25), alignment, loopText);
+    const int edit = w + loopWidth;
+    RowPainter::paintLineEdit(painter, option, QRect(edit, top + 30, 40, 25),
+                              QRect(edit + 5, top + 32, 32, 21), QString::number(clip->loopCount));
+    RowPainter::paintButton(painter, option, QRect(edit + 40, top + 30, 20, 25), true);
+    RowPainter::paintButton(painter, option, QRect(edit + 60, top + 30, 20, 25), false);
 }
 
 QWidget* ListMediaItemDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
@@ -61,5 +66,6 @@ QWidget* ListMediaItemDelegate::createEditor(QWidget* parent, const QStyleOption
         return nullptr;
     auto* widget = new MediaObjectWidget(handler, clip, index, parent);
     connect(widget, &MediaObjectWidget::mediaIndexChanged, this, &ListMediaItemDelegate::mediaIndexChanged);
+    connect(widget, &MediaObjectWidget::rowPressed, this, &ListMediaItemDelegate::rowPressed);
     return widget;
 }

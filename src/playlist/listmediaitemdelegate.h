@@ -20,6 +20,8 @@ public:
 
 signals:
     void mediaIndexChanged(MediaObject* clip, int oldIndex, int newIndex);
+    // A press on the editor of a row, which covers the row and so takes the view's press.
+    void rowPressed(const QModelIndex& index);
 
 private:
     HandlerMessage* handler;  // not owned

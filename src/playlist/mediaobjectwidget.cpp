@@ -12,7 +12,7 @@
 #include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSet>
 
@@ -44,24 +44,32 @@ MediaObjectWidget::MediaObjectWidget(HandlerMessage* handler, MediaObject* clip,
 
     lblText = new QLabel(tr("videowidget_lbl_text").arg(frames).arg(frames / 10), this);
     lblText->setGeometry(w, 10, 120, 25);
+    lblText->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     lblText->setMouseTracking(true);
 
     auto* lblLoop = new QLabel(tr("videowidget_lbl_loopcount"), this);
-    lblLoop->setGeometry(w, 30, 55, 25);
+    const int loopWidth = RowButtons::loopLabelWidth(lblLoop->fontMetrics(), lblLoop->text());
+    lblLoop->setGeometry(w, 30, loopWidth, 25);
+    lblLoop->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     lblLoop->setMouseTracking(true);
 
     txtLoop = new QLineEdit(this);
-    txtLoop->setGeometry(w + 55, 30, 40, 25);
+    txtLoop->setGeometry(w + loopWidth, 30, 40, 25);
     txtLoop->setValidator(new QIntValidator(1, 255, txtLoop));
     txtLoop->setText(QString::number(clip->loopCount));
     setFocusProxy(txtLoop);
 
     btnAdd = RowButtons::create(true, this);
-    btnAdd->setGeometry(w + 95, 30, 20, 25);
+    btnAdd->setGeometry(w + loopWidth + 40, 30, 20, 25);
     btnDel = RowButtons::create(false, this);
-    btnDel->setGeometry(w + 115, 30, 20, 25);
+    btnDel->setGeometry(w + loopWidth + 60, 30, 20, 25);
 
     connect(txtLoop, &QLineEdit::textChanged, this, &MediaObjectWidget::onTimeEdit);
+    // Only the texts on the blue: the combo and the edit keep their own colours.
+    for (QLabel* label : findChildren<QLabel*>())
+        RowButtons::useEditorColours(label);
+    RowButtons::useEditorColours(btnAdd);
+    RowButtons::useEditorColours(btnDel);
     connect(btnAdd, &QPushButton::pressed, this, &MediaObjectWidget::onBtnTimeAddPreseed);
     connect(btnAdd, &QPushButton::released, this, &MediaObjectWidget::onBtnTimeAddReleased);
     connect(btnDel, &QPushButton::pressed, this, &MediaObjectWidget::onBtnTimeDelPreseed);
@@ -159,6 +167,12 @@ void MediaObjectWidget::onCurrentIndexChanged(int value)
 
 void MediaObjectWidget::paintEvent(QPaintEvent*)
 {
-    QPainter painter(this);
-    painter.fillRect(rect(), QColor(0, 0, 255));
+    RowButtons::paintEditorBackground(this);
+}
+
+void MediaObjectWidget::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit rowPressed(index);
+    QWidget::mousePressEvent(event);
 }

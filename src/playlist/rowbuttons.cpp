@@ -1,5 +1,7 @@
 #include "rowbuttons.h"
 
+#include <QFontMetrics>
+#include <QPainter>
 #include <QPushButton>
 
 namespace RowButtons {
@@ -27,6 +29,26 @@ QPushButton* create(bool plus, QWidget* parent)
     button->setMaximumHeight(25);
     button->setMouseTracking(true);
     return button;
+}
+
+int loopLabelWidth(const QFontMetrics& metrics, const QString& text)
+{
+    return qMax(55, metrics.horizontalAdvance(text) + 6);
+}
+
+void paintEditorBackground(QWidget* widget)
+{
+    QPainter painter(widget);
+    painter.fillRect(widget->rect(), QColor(40, 100, 220));
+}
+
+void useEditorColours(QWidget* widget)
+{
+    QPalette palette = widget->palette();
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+        for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText})
+            palette.setColor(group, role, Qt::white);
+    widget->setPalette(palette);
 }
 
 } // namespace RowButtons
