@@ -99,6 +99,8 @@ private slots:
     void loopCountSteps();
     void releaseBeforeFirstBounceStepsOnce();
     void rowEditors();
+    void pressOnOpenEditorChoosesRow();
+    void importPictureFiles();
     void languages();
     void geometryLabelsAndDisabledActions();
     void progressDialog();
@@ -169,6 +171,8 @@ MediaObject* MainWindowTest::makeClip(int frameCount)
 
 void MainWindowTest::pressRow(QTableView* table, int row)
 {
+    // A page of the tool box just shown is laid out on the next turn of the event loop.
+    QTRY_VERIFY(table->isVisible() && table->viewport()->width() > 300);
     const QRect cell = table->visualRect(table->model()->index(row, 0));
     QTest::mousePress(table->viewport(), Qt::LeftButton, {}, cell.topLeft() + QPoint(300, 5));
     QTest::mouseRelease(table->viewport(), Qt::LeftButton, {}, cell.topLeft() + QPoint(300, 5));
@@ -361,7 +365,7 @@ void MainWindowTest::clipPlaybackLoopsAndStopsOnSelection()
     QTimer sampler;
     sampler.setInterval(5);
     connect(&sampler, &QTimer::timeout, this, [&] {
-        const int frame = frames.indexOf(shownPreview(*window));
+        const int frame = int(frames.indexOf(shownPreview(*window)));
         if (shown.isEmpty() || shown.last() != frame) {
             shown.append(frame);
             at.append(clock.elapsed());
@@ -397,7 +401,7 @@ void MainWindowTest::clipPlaybackLoopsAndStopsOnSelection()
     QTest::mouseClick(play, Qt::LeftButton);
     QTest::mouseClick(stop, Qt::LeftButton);
     QTest::mouseClick(play, Qt::LeftButton);
-    shown = {frames.indexOf(shownPreview(*window))};
+    shown = {int(frames.indexOf(shownPreview(*window)))};
     at = {0};
     clock.restart();
     QTest::qWait(1100);
@@ -536,6 +540,73 @@ void MainWindowTest::rowEditors()
     clipEditor = openClipEditor(0);
     QVERIFY(clipEditor);
     QCOMPARE(clipEditor->textLabel()->text(), QStringLiteral("25张图片  显示2秒"));
+}
+
+void MainWindowTest::pressOnOpenEditorChoosesRow()
+{
+    QCOMPARE(window->addPictureFile(pictureFile("p1.png", Qt::darkMagenta)), MainWindow::AddStatus::Added);
+    window->addClipObject(makeClip(2));
+    const QImage picturePreview = pictureAt(window->pictureModel(), 0)->loadPreview();
+
+    // The picture's editor stays open while a clip is chosen on the other page.
+    window->findChild<QToolBox*>("toolBox")->setCurrentIndex(0);
+    pressRow(window->findChild<QTableView*>("tableView"), 0);
+    ImageObjectWidget* editor = qobject_cast<ImageObjectWidget*>(
+        window->findChild<QTableView*>("tableView")->indexWidget(window->pictureModel()->index(0, 0)));
+    QVERIFY(editor);
+    window->findChild<QToolBox*>("toolBox")->setCurrentIndex(1);
+    pressRow(window->findChild<QTableView*>("tableViewMedia"), 0);
+    QVERIFY(shownPreview(*window) != picturePreview);
+
+    // Back on the pictures, a press lands on the editor, and still chooses its row.
+    window->findChild<QToolBox*>("toolBox")->setCurrentIndex(0);
+    QTest::mousePress(editor, Qt::LeftButton, {}, QPoint(30, 30));
+    QCOMPARE(shownPreview(*window), picturePreview);
+    QVERIFY(window->findChild<QPushButton*>("btnDelImage")->isEnabled());
+    QVERIFY(window->findChild<QPushButton*>("btnPlay")->isHidden());
+}
+
+void MainWindowTest::importPictureFiles()
+{
+    // Import Picture with a picture and a file that is none: the picture joins the list,
+    // the other is named in a message, and the next dialog starts in the pictures' folder.
+    QDir().mkpath(files.filePath("import"));
+    const QString good = files.filePath("import/good.png");
+    QVERIFY(QFile::copy(pictureFile("good-source.png", Qt::darkGreen), good));
+    QFile bad(files.filePath("import/bad.jpg"));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write("not a picture");
+    bad.close();
+
+    QStringList seen;
+    QString message;
+    QTimer poll;
+    poll.setInterval(20);
+    connect(&poll, &QTimer::timeout, this, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || (!seen.isEmpty() && seen.last() == modal->metaObject()->className()))
+            return;
+        seen << modal->metaObject()->className();
+        if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+            dialog->setDirectory(files.filePath("import"));
+            dialog->findChild<QLineEdit*>("fileNameEdit")->setText("\"good.png\" \"bad.jpg\"");
+            static_cast<QDialog*>(dialog)->accept();
+        } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            message = box->text();
+            box->accept();
+        }
+    });
+    poll.start();
+    window->actionOpenImage->trigger();
+    poll.stop();
+
+    QCOMPARE(seen.first(), QStringLiteral("QFileDialog"));
+    QCOMPARE(seen.last(), QStringLiteral("QMessageBox"));
+    QCOMPARE(window->pictureModel()->rowCount(), 1);
+    QCOMPARE(pictureAt(window->pictureModel(), 0)->number, 1);
+    QVERIFY2(message.contains("bad.jpg") && !message.contains("good.png"), qPrintable(message));
+    QCOMPARE(QDir(AppSettings::openDir).canonicalPath(), QDir(files.filePath("import")).canonicalPath());
+    QCOMPARE(window->findChild<QToolBox*>("toolBox")->currentIndex(), 0);
 }
 
 void MainWindowTest::languages()
