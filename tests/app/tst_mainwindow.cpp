@@ -100,6 +100,7 @@ private slots:
     void releaseBeforeFirstBounceStepsOnce();
     void rowEditors();
     void pressOnOpenEditorChoosesRow();
+    void paintedRows();
     void importPictureFiles();
     void languages();
     void geometryLabelsAndDisabledActions();
@@ -578,6 +579,38 @@ void MainWindowTest::pressOnOpenEditorChoosesRow()
     QCOMPARE(shownPreview(*window), picturePreview);
     QVERIFY(window->findChild<QPushButton*>("btnDelImage")->isEnabled());
     QVERIFY(window->findChild<QPushButton*>("btnPlay")->isHidden());
+}
+
+void MainWindowTest::paintedRows()
+{
+    const QString source = pictureFile("painted.png", QColor(200, 30, 30), QSize(60, 60));
+    for (int i = 0; i < 4; ++i)
+        window->addPictureObject(new ImageObject(0, source, 5.0, ImageObject::PictureKind));
+    window->addPictureObject(new ImageObject(0, source, 10.0, ImageObject::GifFrameKind));
+    auto* table = window->findChild<QTableView*>("tableView");
+    openPictureEditor(1);
+    table->selectRow(1);
+
+    // One row under edit owns widgets; the others are painted.
+    QCOMPARE(table->findChildren<ImageObjectWidget*>().size(), 1);
+    QCOMPARE(table->findChildren<QComboBox*>().size(), 1);
+
+    const QImage shot = table->viewport()->grab().toImage();
+    const QColor background = shot.pixelColor(table->viewport()->width() - 5, 4 * 60 + 30);
+    for (int row : {0, 2, 3, 4}) {
+        const int top = row * 60;
+        QCOMPARE(shot.pixelColor(5, top + 5), QColor(200, 30, 30));  // the thumbnail
+        // The combo, the time panel and the buttons are drawn, for a clip frame too.
+        for (int x : {60 + 35, 60 + 105 + 2, 60 + 170 + 10}) {
+            bool drawn = false;
+            for (int y = top + 17; y < top + 42 && !drawn; ++y)
+                drawn = shot.pixelColor(x, y) != background;
+            QVERIFY2(drawn, qPrintable(QString("row %1 x %2").arg(row).arg(x)));
+        }
+    }
+    // The row under edit is the editor's blue.
+    QCOMPARE(shot.pixelColor(table->viewport()->width() - 5, 60 + 30), QColor(40, 100, 220));
+
 }
 
 void MainWindowTest::importPictureFiles()
