@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class QSvgRenderer;
+
+// One hand-written SVG source, checked strictly before it is drawn: the toolkit's SVG
+// reader must accept it without a single warning (a misspelt attribute would otherwise
+// vanish from the picture unnoticed), and every text element must name a font family
+// that is installed and holds all of its characters, so the labels never fall back to
+// whatever font the building machine happens to have.
+class SvgPicture
+{
+public:
+    enum class Status {
+        Ok,
+        NotReadable,
+        NotValid,
+        Warnings,
+        TextWithoutFont,
+        FontMissing,
+        GlyphMissing,
+    };
+
+    SvgPicture();
+    ~SvgPicture();
+
+    Status load(const QString& path);
+    Status loadData(const QByteArray& data);
+    // What went wrong in the last load, with the font, character or warnings concerned.
+    QString errorText() const { return error; }
+
+    // The picture fitted to size on a transparent ground, turned clockwise by
+    // rotationDegrees about its centre.
+    QImage render(const QSize& size, qreal rotationDegrees = 0) const;
+
+private:
+    Status checkFonts(const QByteArray& data);
+
+    std::unique_ptr<QSvgRenderer> renderer;
+    QString error;
+};
