@@ -17,6 +17,9 @@ class QSvgRenderer;
 // source without a single warning. Every text must name a font family that is
 // installed and holds all of its characters, so the labels never fall back to
 // whatever font the building machine happens to have.
+//
+// Threads: load from one thread at a time; the reader's warnings are caught through the
+// process-wide message handler while a source loads.
 class SvgPicture
 {
 public:
