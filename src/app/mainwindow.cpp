@@ -122,6 +122,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
 
     m_handler = std::make_unique<PlayMediaHandler>(obtainWorkerThread());
     connect(m_handler.get(), &PlayMediaHandler::handlerMessage, this, &MainWindow::handlerMessage);
+    setupDrives();
 
     setupTable(tableView);
     setupTable(tableViewMedia);
@@ -632,6 +633,9 @@ void MainWindow::handlerMessage(Message* msg)
     case MessageCode::LoopDel:
         stepClipRow(msg);
         break;
+    case MessageCode::Download:
+        finishDownload(msg);
+        break;
     default:
         // Another receiver of the handler's replies may own it.
         break;
@@ -785,11 +789,12 @@ void MainWindow::importPictureFiles(const QStringList& files)
                                  QMessageBox::Ok);
 }
 
-int MainWindow::runProgressDialog(const QString& text)
+int MainWindow::runProgressDialog(const QString& text, bool cancellable)
 {
     if (m_progressDialog)
         return QDialog::Rejected;
     auto* dialog = new ProgressDialog(text, this);
+    dialog->setCancellable(cancellable);
     m_progressDialog = dialog;
     const int result = dialog->exec();
     // Cancelled (or closed) by the user: the job goes on and closes nothing.

@@ -116,6 +116,15 @@
             <translation>These files are not pictures that can be read, or could not be copied into the temporary directory:
 %1</translation>
         </message>
+        <message>
+            <source>dialog_title_preview_unreadable</source>
+            <translation>The effect file %1 cannot be read: %2</translation>
+        </message>
+        <message>
+            <source>dialog_title_preview_incomplete</source>
+            <translation>The effect file could not be read completely; what was read is shown.
+%1</translation>
+        </message>
     </context>
     <context>
         <name>ImageObjectWidget</name>

@@ -96,6 +96,15 @@
             <translation>以下文件不是可读取的图片，或无法复制到临时目录：
 %1</translation>
         </message>
+        <message>
+            <source>dialog_title_preview_unreadable</source>
+            <translation>无法读取效果文件 %1：%2</translation>
+        </message>
+        <message>
+            <source>dialog_title_preview_incomplete</source>
+            <translation>效果文件未能完整读取，已显示读取到的部分。
+%1</translation>
+        </message>
     </context>
     <context>
         <name>ImageObjectWidget</name>

@@ -116,6 +116,15 @@
             <translation>以下文件不是可讀取的圖片，或無法複製到臨時目錄：
 %1</translation>
         </message>
+        <message>
+            <source>dialog_title_preview_unreadable</source>
+            <translation>無法讀取效果檔案 %1：%2</translation>
+        </message>
+        <message>
+            <source>dialog_title_preview_incomplete</source>
+            <translation>效果檔案未能完整讀取，已顯示讀取到的部分。
+%1</translation>
+        </message>
     </context>
     <context>
         <name>ImageObjectWidget</name>
