@@ -65,6 +65,7 @@ qint64 fileSize(const QList<ImageObject*>& pictures, const QList<MediaObject*>& 
 // Writes the header and every record to `device`, which must be open for writing.
 // Stops at the first failure (PictureUnreadable, WriteFailed) or when `running` says no
 // (Cancelled); the device then holds a partial file that the caller must discard.
+// The buffers are read one to three records ahead on a thread of the writer's own.
 DownloadStatus write(QIODevice& device, const QList<ImageObject*>& pictures,
                      const QList<MediaObject*>& clips, const Progress& progress = {},
                      const StillRunning& running = {});
