@@ -43,8 +43,10 @@ constexpr int entrySize = 6;
 constexpr int entryTableOffset = 16;
 constexpr int endMarkerOffset = entryTableOffset + maxEntries * entrySize;  // 3,016
 
+// Both are called on the thread that runs the writer (the worker thread), before the
+// first record and after each one; a GUI must post what it shows to its own thread.
 using Progress = std::function<void(int written, int total)>;  // records, of all records
-using StillRunning = std::function<bool()>;
+using StillRunning = std::function<bool()>;  // false stops the job: Cancelled, drive unchanged
 
 // The show-time byte: tenths of a second, truncated; 25.5 s and more give 255.
 quint8 timeByte(double showTime);
