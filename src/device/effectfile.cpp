@@ -304,8 +304,11 @@ DownloadStatus checkSpace(const QString& path, const QList<ImageObject*>& pictur
     status.path = path;
     QStorageInfo storage(QFileInfo(path).absolutePath());
     storage.refresh();  // the figure is cached from whenever the object was made
-    if (!storage.isValid() || !storage.isReady())
-        return status;  // the open that follows says what is wrong
+    // Not mounted any more: the open that follows says what is wrong. Some FUSE drivers
+    // (fusefat on FAT32) report a size of 0: unknown, not full; a write that runs out
+    // fails cleanly.
+    if (!storage.isValid() || !storage.isReady() || storage.bytesTotal() <= 0)
+        return status;
     const qint64 cluster = qMax<qint64>(storage.blockSize(), 1);
     const qint64 needed = (fileSize(pictures, clips) + cluster - 1) / cluster * cluster;
     if (needed > storage.bytesAvailable()) {
