@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLocale>
 
 int main(int argc, char* argv[])
 {
@@ -20,6 +21,7 @@ int main(int argc, char* argv[])
     int result = 0;
     {
         MainWindow window;
+        window.chooseStartLanguage(QLocale::system());
         window.show();
         result = app.exec();
     }

@@ -1,6 +1,811 @@
 #include "mainwindow.h"
 
+#include "appsettings.h"
+#include "convert/imageobject.h"
+#include "convert/mediaobject.h"
+#include "convert/polarconversion.h"
+#include "looper/handlerthread.h"
+#include "looper/message.h"
+#include "looper/messagecodes.h"
+#include "playlist/customtablemodel.h"
+#include "playlist/imageobjectwidget.h"
+#include "playlist/listimageitemdelegate.h"
+#include "playlist/listmediaitemdelegate.h"
+#include "playlist/mediaobjectwidget.h"
+#include "playmediahandler.h"
+#include "progressdialog.h"
+#include "translations.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolBox>
+#include <QVBoxLayout>
+
+namespace {
+
+const char* const versionText = "20170421_0.25";
+
+// Copies of picture files in the temporary directory are numbered for the whole process.
+int nextImageCopy = 1;
+
+QIcon resourceIcon(const char* name)
+{
+    return QIcon(QStringLiteral(":/images/") + QLatin1String(name));
+}
+
+QImage emptyPreview()
+{
+    QImage image(449, 449, QImage::Format_ARGB32);
+    image.fill(QColor(255, 255, 255, 0));
+    QPainter painter(&image);
+    painter.setPen(Qt::red);
+    painter.setBrush(QColor(255, 255, 255, 0));
+    painter.drawEllipse(QRect(QPoint(0, 0), QPoint(447, 447)));
+    return image;
+}
+
+// The language buttons show their flags; without the pictures they must not stay blank.
+QPushButton* languageButton(const char* icon, const char* fallback, QWidget* parent)
+{
+    auto* button = new QPushButton(parent);
+    button->setCheckable(true);
+    button->setChecked(true);
+    button->setFixedSize(60, 25);
+    button->setIconSize(QSize(60, 25));
+    const QIcon picture = resourceIcon(icon);
+    button->setIcon(picture);
+    if (picture.availableSizes().isEmpty())
+        button->setText(QString::fromUtf8(fallback));
+    return button;
+}
+
+// Insertion sort by number: stable, so equal numbers keep their order.
+void sortByNumber(QList<CustomTableItem*>& items)
+{
+    for (int i = 1; i < items.size(); ++i) {
+        CustomTableItem* item = items.at(i);
+        int j = i - 1;
+        while (j >= 0 && items.at(j)->object->number > item->object->number) {
+            items[j + 1] = items.at(j);
+            --j;
+        }
+        items[j + 1] = item;
+    }
+}
+
+} // namespace
+
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
 {
+    m_pictureModel = std::make_unique<CustomTableModel>(QList<CustomTableItem*>(), 1, -1);
+    m_clipModel = std::make_unique<CustomTableModel>(QList<CustomTableItem*>(), 1, -1);
+    setupForm();
+    btnPlay->hide();
+    btnStop->hide();
+    setupToolBar();
+
+    lblVersion = new QLabel(tr(" Ver: %1").arg(QLatin1String(versionText)), this);
+    lblLine = new QLabel(this);
+    lblLed = new QLabel(this);
+    for (QLabel* label : {lblVersion, lblLine, lblLed}) {
+        label->setFrameShape(QFrame::NoFrame);
+        statusBar()->addWidget(label);
+    }
+    refreshGeometryLabels();
+
+    previewWidget->setAutoFillBackground(true);
+    setPreviewImage(emptyPreview());
+
+    connect(btnDelImage, &QPushButton::clicked, this, &MainWindow::onBtnDelImage);
+    connect(btnPlay, &QPushButton::clicked, this, &MainWindow::onBtnPlayClick);
+    connect(btnStop, &QPushButton::clicked, this, &MainWindow::onBtnStopClick);
+    connect(btnDelMedia, &QPushButton::clicked, this, &MainWindow::onBtnDelMedia);
+    btnEditMedia->hide();
+
+    m_handler = std::make_unique<PlayMediaHandler>(obtainWorkerThread());
+    connect(m_handler.get(), &PlayMediaHandler::handlerMessage, this, &MainWindow::handlerMessage);
+
+    setupTable(tableView);
+    setupTable(tableViewMedia);
+    auto* pictureDelegate = new ListImageItemDelegate(m_handler.get(), tableView);
+    auto* clipDelegate = new ListMediaItemDelegate(m_handler.get(), tableViewMedia);
+    tableView->setItemDelegate(pictureDelegate);
+    tableViewMedia->setItemDelegate(clipDelegate);
+    tableView->setModel(m_pictureModel.get());
+    tableViewMedia->setModel(m_clipModel.get());
+    tableView->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    tableViewMedia->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    connect(pictureDelegate, &ListImageItemDelegate::imageIndexChanged, this, &MainWindow::onImageIndexChanged);
+    connect(clipDelegate, &ListMediaItemDelegate::mediaIndexChanged, this, &MainWindow::onMediaIndexChanged);
+    connect(tableView, &QTableView::pressed, this, &MainWindow::pressImageWidget);
+    connect(pictureDelegate, &ListImageItemDelegate::rowPressed, this, &MainWindow::pressImageWidget);
+    connect(clipDelegate, &ListMediaItemDelegate::rowPressed, this, &MainWindow::pressMediaWidget);
+    connect(tableViewMedia, &QTableView::pressed, this, &MainWindow::pressMediaWidget);
+    tableView->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(tableView, &QTableView::customContextMenuRequested, this, &MainWindow::onTableViewMenuRequested);
+
+    tableMenu = new QMenu(this);
+    contrastAction = tableMenu->addAction(tr("调整对比度"));
+    contrastAction->setEnabled(false);  // the contrast dialog is not part of the program yet
+
+    btnDelImage->setEnabled(false);
+    btnDelMedia->setEnabled(false);
+    btnEditImage->setEnabled(false);
+    retranslate();
+}
+
+MainWindow::~MainWindow()
+{
+    m_playing = false;
+    m_selectedClip = nullptr;
+    // The views and their row editors go first: an editor still talks to the handler.
+    delete takeCentralWidget();
+    // The worker must be done with our handler before the rows go.
+    m_handler.reset();
+    // The models leave their rows to us: deleting them removes their files.
+    m_pictureModel->delRow(0, m_pictureModel->rowCount());
+    m_clipModel->delRow(0, m_clipModel->rowCount());
+}
+
+void MainWindow::setupForm()
+{
+    setMinimumSize(800, 600);
+    setWindowIcon(QIcon(QStringLiteral(":/images/logo2.jpg")));
+
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("centralWidget"));
+
+    // The preview sits on a dark surround, so the fan's dots on black read as a display.
+    auto* previewArea = new QWidget(central);
+    previewArea->setObjectName(QStringLiteral("previewArea"));
+    previewArea->setAutoFillBackground(true);
+    QPalette areaPalette = previewArea->palette();
+    areaPalette.setColor(QPalette::Window, QColor(58, 58, 64));
+    previewArea->setPalette(areaPalette);
+
+    previewWidget = new QWidget(previewArea);
+    previewWidget->setObjectName(QStringLiteral("previewWidget"));
+    previewWidget->setFixedSize(450, 450);
+
+    btnPlay = new QPushButton(previewArea);
+    btnPlay->setObjectName(QStringLiteral("btnPlay"));
+    btnPlay->setIcon(resourceIcon("play.png"));
+    btnStop = new QPushButton(previewArea);
+    btnStop->setObjectName(QStringLiteral("btnStop"));
+    btnStop->setIcon(resourceIcon("stop.png"));
+    QPalette buttonPalette = btnPlay->palette();
+    buttonPalette.setColor(QPalette::ButtonText, Qt::white);
+    for (QPushButton* button : {btnPlay, btnStop}) {
+        button->setPalette(buttonPalette);
+        button->setIconSize(QSize(32, 32));
+        button->setFixedSize(44, 40);
+        button->setFlat(true);
+    }
+    // Without their pictures the buttons would be blank squares.
+    if (btnPlay->icon().availableSizes().isEmpty())
+        btnPlay->setText(QStringLiteral("\u25B6"));
+    if (btnStop->icon().availableSizes().isEmpty())
+        btnStop->setText(QStringLiteral("\u25A0"));
+
+    auto* playRow = new QHBoxLayout;
+    playRow->addStretch();
+    playRow->addWidget(btnPlay);
+    playRow->addWidget(btnStop);
+    playRow->addStretch();
+    auto* previewLayout = new QVBoxLayout(previewArea);
+    previewLayout->setContentsMargins(12, 12, 12, 12);
+    previewLayout->addStretch();
+    previewLayout->addWidget(previewWidget, 0, Qt::AlignHCenter);
+    previewLayout->addLayout(playRow);
+    previewLayout->addStretch();
+    // Keeps the area's height when the play buttons are hidden.
+    previewLayout->addSpacing(0);
+    previewArea->setMinimumHeight(450 + 40 + 24);
+
+    toolBox = new QToolBox(central);
+    toolBox->setObjectName(QStringLiteral("toolBox"));
+    toolBox->setMinimumWidth(300);
+
+    page = new QWidget;
+    page->setObjectName(QStringLiteral("page"));
+    btnEditImage = new QPushButton(resourceIcon("write.png"), QString(), page);
+    btnEditImage->setObjectName(QStringLiteral("btnEditImage"));
+    btnDelImage = new QPushButton(resourceIcon("edit_delete.png"), QString(), page);
+    btnDelImage->setObjectName(QStringLiteral("btnDelImage"));
+    tableView = new QTableView(page);
+    tableView->setObjectName(QStringLiteral("tableView"));
+    auto* pictureButtons = new QHBoxLayout;
+    pictureButtons->addWidget(btnEditImage);
+    pictureButtons->addWidget(btnDelImage);
+    pictureButtons->addStretch();
+    auto* pictureLayout = new QVBoxLayout(page);
+    pictureLayout->setContentsMargins(4, 4, 4, 4);
+    pictureLayout->addLayout(pictureButtons);
+    pictureLayout->addWidget(tableView);
+
+    page_2 = new QWidget;
+    page_2->setObjectName(QStringLiteral("page_2"));
+    btnEditMedia = new QPushButton(resourceIcon("xine.png"), QString(), page_2);
+    btnEditMedia->setObjectName(QStringLiteral("btnEditMedia"));
+    btnDelMedia = new QPushButton(resourceIcon("edit_delete.png"), QString(), page_2);
+    btnDelMedia->setObjectName(QStringLiteral("btnDelMedia"));
+    tableViewMedia = new QTableView(page_2);
+    tableViewMedia->setObjectName(QStringLiteral("tableViewMedia"));
+    auto* clipButtons = new QHBoxLayout;
+    clipButtons->addWidget(btnEditMedia);
+    clipButtons->addWidget(btnDelMedia);
+    clipButtons->addStretch();
+    auto* clipLayout = new QVBoxLayout(page_2);
+    clipLayout->setContentsMargins(4, 4, 4, 4);
+    clipLayout->addLayout(clipButtons);
+    clipLayout->addWidget(tableViewMedia);
+
+    toolBox->addItem(page, QString());
+    toolBox->addItem(page_2, QString());
+
+    auto* layout = new QHBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(previewArea, 3);
+    layout->addWidget(toolBox, 2);
+    setCentralWidget(central);
+    statusBar()->setObjectName(QStringLiteral("statusBar"));
+}
+
+void MainWindow::setupToolBar()
+{
+    auto makeAction = [this](const char* icon, const char* name) {
+        auto* action = new QAction(resourceIcon(icon), QString(), this);
+        action->setObjectName(QLatin1String(name));
+        // Enabled by the work that brings the feature.
+        action->setEnabled(false);
+        return action;
+    };
+    actionOpenImage = makeAction("open.png", "actionOpenImage");
+    actionDownload = makeAction("download_file.png", "actionDownload");
+    actionNewDiy = makeAction("design.png", "actionNewDiy");
+    actionLoadMedia = makeAction("import_media.png", "actionLoadMedia");
+    actionLoadGif = makeAction("import_gif.png", "actionLoadGif");
+    actionPreview = makeAction("preview_usb.png", "actionPreview");
+    actionRestoreFactory = makeAction("default_ui.png", "actionRestoreFactory");
+    actionSettingColor = makeAction("ic_flowers.png", "actionSettingColor");
+    actionLedCount = makeAction("", "actionLedCount");
+    actionLineNumber = makeAction("", "actionLineNumber");
+    actionLedCount->setIcon(QIcon());
+    actionLineNumber->setIcon(QIcon());
+    actionOpenImage->setEnabled(true);
+    connect(actionOpenImage, &QAction::triggered, this, &MainWindow::onActionOpenImage);
+
+    toolBar = addToolBar(QString());
+    toolBar->setObjectName(QStringLiteral("mainToolBar"));
+    toolBar->setIconSize(QSize(30, 30));
+    toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    toolBar->setMovable(false);
+    toolBar->setFloatable(false);
+    toolBar->addAction(actionNewDiy);
+    toolBar->addAction(actionOpenImage);
+    toolBar->addAction(actionLoadMedia);
+    toolBar->addAction(actionLoadGif);
+    toolBar->addAction(actionDownload);
+    toolBar->addSeparator();
+    toolBar->addAction(actionPreview);
+    toolBar->addAction(actionRestoreFactory);
+
+    auto* stretch = new QWidget(toolBar);
+    stretch->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    toolBar->addWidget(stretch);
+
+    auto* languages = new QWidget(toolBar);
+    btnZhCn = languageButton("zh_cn.png", "简体", languages);
+    btnZhCn->setObjectName(QStringLiteral("btnZhCn"));
+    btnZhHk = languageButton("zh_hk.png", "繁體", languages);
+    btnZhHk->setObjectName(QStringLiteral("btnZhHk"));
+    btnEnUs = languageButton("en_us.png", "EN", languages);
+    btnEnUs->setObjectName(QStringLiteral("btnEnUs"));
+    auto* row = new QHBoxLayout(languages);
+    row->setSpacing(0);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(btnZhCn);
+    row->addWidget(btnZhHk);
+    row->addWidget(btnEnUs);
+    toolBar->addWidget(languages);
+    connect(btnZhCn, &QPushButton::clicked, this, &MainWindow::onBtnZhCnClick);
+    connect(btnZhHk, &QPushButton::clicked, this, &MainWindow::onBtnZhHkClick);
+    connect(btnEnUs, &QPushButton::clicked, this, &MainWindow::onBtnEnUsClick);
+
+    // What the toolbar has no room for: the colour table and the fan's geometry.
+    menuSettings = menuBar()->addMenu(QString());
+    menuSettings->setObjectName(QStringLiteral("menuSettings"));
+    menuSettings->addAction(actionSettingColor);
+    menuSettings->addSeparator();
+    menuSettings->addAction(actionLedCount);
+    menuSettings->addAction(actionLineNumber);
+}
+
+void MainWindow::setupTable(QTableView* table)
+{
+    table->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    table->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setTextElideMode(Qt::ElideMiddle);
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table->verticalHeader()->setDefaultSectionSize(60);
+    table->verticalHeader()->hide();
+    table->horizontalHeader()->hide();
+    table->setShowGrid(false);
+}
+
+void MainWindow::retranslate()
+{
     setWindowTitle(tr("Gyrolume"));
+    btnEditImage->setText(tr("编辑图片"));
+    btnDelImage->setText(tr("删除图片"));
+    btnEditMedia->setText(tr("编辑视频"));
+    btnDelMedia->setText(tr("删除视频"));
+    toolBox->setItemText(toolBox->indexOf(page), tr("图片列表"));
+    toolBox->setItemText(toolBox->indexOf(page_2), tr("视频列表"));
+    actionOpenImage->setText(tr("action_title_open_image"));
+    actionDownload->setText(tr("action_title_download"));
+    actionNewDiy->setText(tr("action_title_new_diy"));
+    actionLoadMedia->setText(tr("action_title_import_video"));
+    actionLoadGif->setText(tr("action_title_import_gif"));
+    actionPreview->setText(tr("action_title_preview"));
+    actionRestoreFactory->setText(tr("action_title_default"));
+    toolBar->setWindowTitle(tr("action_title_menu"));
+    actionSettingColor->setText(tr("颜色调试参数"));
+    actionLedCount->setText(tr("action_title_led_count"));
+    actionLineNumber->setText(tr("action_title_line_number"));
+    menuSettings->setTitle(tr("menu_title_settings"));
+
+    // Rows are painted in the new language at once; an open row editor would keep the old
+    // one, so it is closed.
+    for (QTableView* table : {tableView, tableViewMedia}) {
+        for (QWidget* editor : table->viewport()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (qobject_cast<ImageObjectWidget*>(editor) || qobject_cast<MediaObjectWidget*>(editor))
+                emit table->itemDelegate()->closeEditor(editor, QAbstractItemDelegate::NoHint);
+        }
+        table->viewport()->update();
+    }
+}
+
+void MainWindow::chooseStartLanguage(const QLocale& locale)
+{
+    if (locale.territory() == QLocale::China)
+        onBtnZhCnClick();
+    else
+        onBtnEnUsClick();
+}
+
+void MainWindow::switchLanguage(int language, const char* slotName)
+{
+    qDebug() << slotName;
+    if (AppSettings::language == language)
+        return;
+    AppSettings::language = language;
+
+    QCoreApplication::removeTranslator(&appTranslator);
+    if (!appTranslator.load(Translations::programTable(language)))
+        qDebug() << "#MainWindow# cannot load" << Translations::programTable(language);
+    QCoreApplication::installTranslator(&appTranslator);
+
+    QCoreApplication::removeTranslator(&toolkitTranslator);
+    const QString toolkit = Translations::toolkitTable(language);
+    if (!toolkit.isEmpty()) {
+        if (toolkitTranslator.load(toolkit))
+            QCoreApplication::installTranslator(&toolkitTranslator);
+        else
+            qDebug() << "#MainWindow# cannot load" << toolkit;
+    }
+    retranslate();
+}
+
+void MainWindow::onBtnZhCnClick() { switchLanguage(AppSettings::SimplifiedChinese, "onBtnZhCnClick"); }
+void MainWindow::onBtnZhHkClick() { switchLanguage(AppSettings::TraditionalChinese, "onBtnZhHkClick"); }
+void MainWindow::onBtnEnUsClick() { switchLanguage(AppSettings::English, "onBtnEnUsClick"); }
+
+void MainWindow::refreshGeometryLabels()
+{
+    lblLine->setText(tr(" LINE:%1").arg(AppSettings::lineNumber));
+    lblLed->setText(tr(" LED:%1").arg(AppSettings::ledCount));
+}
+
+void MainWindow::onBtnMinWindow() { showMinimized(); }
+void MainWindow::onBtnMaxWindow() { showFullScreen(); }
+void MainWindow::onBtnCloseWindow() { close(); }
+
+void MainWindow::setPreviewImage(const QImage& image)
+{
+    QPalette palette = previewWidget->palette();
+    const QBrush brush(image);
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        palette.setBrush(group, QPalette::Window, brush);
+    previewWidget->setPalette(palette);
+}
+
+void MainWindow::showWhitePreview()
+{
+    QImage white(1, 1, QImage::Format_RGB32);
+    white.fill(Qt::white);
+    setPreviewImage(white);
+}
+
+int MainWindow::nextPictureNumber() const
+{
+    int largest = 0;
+    for (const CustomTableItem* item : m_pictureModel->items())
+        largest = qMax(largest, item->object->number);
+    return largest + 1;
+}
+
+QString MainWindow::copyToTemp(const QString& path, bool* ok)
+{
+    const QString copy = AppSettings::ensureTempDir() + QStringLiteral("image_")
+                         + QString::number(nextImageCopy++) + QLatin1Char('.')
+                         + QFileInfo(path).completeSuffix();
+    QFile::remove(copy);
+    *ok = QFile::copy(path, copy);
+    if (!*ok)
+        qDebug() << "#MainWindow# cannot copy" << path << "to" << copy;
+    return copy;
+}
+
+MainWindow::AddStatus MainWindow::addPictureFile(const QString& path)
+{
+    bool copied = false;
+    const QString copy = copyToTemp(path, &copied);
+    if (!copied)
+        return AddStatus::CopyFailed;
+    const QImage image(copy);
+    if (image.isNull()) {
+        qDebug() << "#MainWindow# not a picture:" << path;
+        QFile::remove(copy);
+        return AddStatus::NotAPicture;
+    }
+    auto* picture = new ImageObject(nextPictureNumber(), copy, 5.0, ImageObject::PictureKind);
+    convertToPolar(image, picture);
+    m_pictureModel->appendItems({new CustomTableItem{picture}});
+    return AddStatus::Added;
+}
+
+MainWindow::AddStatus MainWindow::addPictureObject(ImageObject* picture)
+{
+    bool copied = false;
+    const QString copy = copyToTemp(picture->sourcePath, &copied);
+    picture->number = nextPictureNumber();
+    if (copied)
+        picture->sourcePath = copy;
+    m_pictureModel->appendItems({new CustomTableItem{picture}});
+    return copied ? AddStatus::Added : AddStatus::CopyFailed;
+}
+
+void MainWindow::addClipObject(MediaObject* clip)
+{
+    clip->number = m_clipModel->rowCount();
+    m_clipModel->appendItems({new CustomTableItem{clip}});
+    toolBox->setCurrentWidget(page_2);
+}
+
+void MainWindow::clearPlaylist()
+{
+    // The clip being played goes with its row.
+    stopPlayback();
+    m_selectedClip = nullptr;
+    m_pictureModel->delRow(0, m_pictureModel->rowCount());
+    m_clipModel->delRow(0, m_clipModel->rowCount());
+}
+
+void MainWindow::stopPlayback()
+{
+    if (!m_playing)
+        return;
+    m_handler->removeMessages(MessageCode::ClipFrame);
+    m_playing = false;
+    btnStop->hide();
+}
+
+void MainWindow::showInPreview(ImageObject* picture)
+{
+    stopPlayback();
+    btnPlay->hide();
+    btnStop->hide();
+    if (picture) {
+        setPreviewImage(picture->loadPreview());
+        btnDelImage->setEnabled(true);
+        btnEditImage->setEnabled(pictureEditingAvailable
+                                 && (picture->kind == ImageObject::PictureKind
+                                     || picture->kind == ImageObject::DiyKind));
+    } else {
+        showWhitePreview();
+        btnDelImage->setEnabled(false);
+        btnEditImage->setEnabled(false);
+    }
+}
+
+void MainWindow::pressImageWidget(const QModelIndex& index)
+{
+    qDebug() << "#MainWindow# pressImageWidget() ";
+    ImageObject* picture = nullptr;
+    const QVariant value = m_pictureModel->data(index, Qt::DisplayRole);
+    if (index.isValid() && value.canConvert<CustomTableItem>())
+        picture = qobject_cast<ImageObject*>(value.value<CustomTableItem>().object);
+    showInPreview(picture);
+}
+
+void MainWindow::pressMediaWidget(const QModelIndex& index)
+{
+    stopPlayback();
+    MediaObject* clip = nullptr;
+    const QVariant value = m_clipModel->data(index, Qt::DisplayRole);
+    if (index.isValid() && value.canConvert<CustomTableItem>())
+        clip = qobject_cast<MediaObject*>(value.value<CustomTableItem>().object);
+    btnStop->hide();
+    if (clip && !clip->frames.isEmpty()) {
+        m_selectedClip = clip;
+        setPreviewImage(clip->frames.first()->loadPreview());
+        btnPlay->show();
+    } else {
+        m_selectedClip = nullptr;
+        btnPlay->hide();
+        showWhitePreview();
+    }
+    // A clip without frames can still be deleted.
+    btnDelMedia->setEnabled(clip != nullptr);
+}
+
+void MainWindow::onBtnDelImage()
+{
+    const int row = tableView->currentIndex().row();
+    if (row < 0)
+        return;
+    m_pictureModel->delRow(row, 1);
+    // No row is chosen any more: neither the editor nor the preview may show one.
+    tableView->setCurrentIndex(QModelIndex());
+    showInPreview(nullptr);
+}
+
+void MainWindow::onBtnDelMedia()
+{
+    const int row = tableViewMedia->currentIndex().row();
+    if (row >= 0) {
+        stopPlayback();
+        m_selectedClip = nullptr;
+        m_clipModel->delRow(row, 1);
+        tableViewMedia->setCurrentIndex(QModelIndex());
+    }
+    pressMediaWidget(QModelIndex());
+}
+
+void MainWindow::onBtnPlayClick()
+{
+    if (!m_selectedClip)
+        return;
+    frameIndex = 0;
+    ++playToken;
+    auto* msg = new Message(m_handler.get(), MessageCode::ClipFrame);
+    msg->obj = m_selectedClip;
+    msg->obj2 = reinterpret_cast<void*>(playToken);
+    m_handler->sendMessageDelayed(msg, 0);
+    btnPlay->hide();
+    btnStop->show();
+    m_playing = true;
+}
+
+void MainWindow::onBtnStopClick()
+{
+    m_handler->removeMessages(MessageCode::ClipFrame);
+    m_playing = false;
+    btnStop->hide();
+    if (m_selectedClip)
+        btnPlay->show();
+}
+
+void MainWindow::handlerMessage(Message* msg)
+{
+    qDebug() << "handlerMessage " << msg->what;
+    switch (msg->what) {
+    case MessageCode::ClipFrame:
+        showNextClipFrame(msg);
+        break;
+    case MessageCode::TimeAdd:
+    case MessageCode::TimeDel:
+        stepPictureRow(msg);
+        break;
+    case MessageCode::LoopAdd:
+    case MessageCode::LoopDel:
+        stepClipRow(msg);
+        break;
+    default:
+        // Another receiver of the handler's replies may own it.
+        break;
+    }
+}
+
+void MainWindow::showNextClipFrame(Message* msg)
+{
+    // A frame of a playback that has since been stopped, or of another clip, ends here:
+    // it was already on its way when the queue was emptied.
+    if (!m_playing || msg->obj != m_selectedClip || msg->obj2 != reinterpret_cast<void*>(playToken)) {
+        delete msg;
+        return;
+    }
+    const QList<ImageObject*>& frames = m_selectedClip->frames;
+    if (frames.isEmpty()) {
+        delete msg;
+        onBtnStopClick();
+        return;
+    }
+    if (frameIndex < 0 || frameIndex >= frames.size())
+        frameIndex = 0;
+    setPreviewImage(frames.at(frameIndex)->loadPreview());
+    ++frameIndex;
+    m_handler->sendMessageDelayed(msg, MessageCode::repeatDelayMs);
+}
+
+void MainWindow::stepPictureRow(Message* msg)
+{
+    ImageObjectWidget* widget = ImageObjectWidget::fromMessageObject(msg->obj);
+    if (!widget) {
+        delete msg;  // the row's editor was closed while the step was on its way
+        return;
+    }
+    widget->applyStep(msg->what);
+    if (widget->isHolding(msg))
+        m_handler->sendMessageDelayed(msg, MessageCode::repeatDelayMs);
+    else
+        delete msg;
+}
+
+void MainWindow::stepClipRow(Message* msg)
+{
+    MediaObjectWidget* widget = MediaObjectWidget::fromMessageObject(msg->obj);
+    if (!widget) {
+        delete msg;
+        return;
+    }
+    widget->applyStep(msg->what);
+    if (widget->isHolding(msg))
+        m_handler->sendMessageDelayed(msg, MessageCode::repeatDelayMs);
+    else
+        delete msg;
+}
+
+void MainWindow::reorderItems(CustomTableModel* model, QObject* item, int oldIndex, int newIndex,
+                              const char* debugName)
+{
+    QList<CustomTableItem*> items = model->items();
+    if (items.isEmpty() || oldIndex == newIndex)
+        return;
+    int largest = items.first()->object->number;
+    for (const CustomTableItem* row : items)
+        largest = qMax(largest, row->object->number);
+    qDebug() << debugName << ", " << largest;
+    if (newIndex > largest)
+        newIndex = largest;
+    auto* moved = static_cast<PlaylistObject*>(item);
+    moved->number = newIndex;
+    for (CustomTableItem* row : items) {
+        PlaylistObject* other = row->object;
+        if (other == moved)
+            continue;
+        if (oldIndex < newIndex) {
+            if (other->number > oldIndex && other->number <= newIndex)
+                --other->number;
+        } else if (other->number >= newIndex && other->number < oldIndex) {
+            ++other->number;
+        }
+    }
+    sortByNumber(items);
+    model->resetItems(items);
+}
+
+void MainWindow::onImageIndexChanged(ImageObject* picture, int oldIndex, int newIndex)
+{
+    reorderItems(m_pictureModel.get(), picture, oldIndex, newIndex, "onImageIndexChanged()");
+}
+
+void MainWindow::onMediaIndexChanged(MediaObject* clip, int oldIndex, int newIndex)
+{
+    reorderItems(m_clipModel.get(), clip, oldIndex, newIndex, "onMediaIndexChanged()");
+}
+
+void MainWindow::onTableViewMenuRequested(const QPoint&)
+{
+    const QVariant value = m_pictureModel->data(tableView->currentIndex(), Qt::DisplayRole);
+    if (!tableView->currentIndex().isValid() || !value.canConvert<CustomTableItem>())
+        return;
+    auto* picture = qobject_cast<ImageObject*>(value.value<CustomTableItem>().object);
+    if (!picture)
+        return;
+    // Pictures read back from a drive have no source to adjust.
+    contrastAction->setEnabled(contrastAvailable && picture->kind != ImageObject::ReadBackPictureKind);
+    tableMenu->popup(QCursor::pos());
+}
+
+void MainWindow::onActionOpenImage()
+{
+    if (m_pictureModel->rowCount() >= pictureLimit) {
+        QMessageBox::information(this, tr("dialog_title_tip"),
+                                 tr("图片最多只能包含%1张图片！").arg(pictureLimit), QMessageBox::Ok);
+        return;
+    }
+    const QStringList files = QFileDialog::getOpenFileNames(this, tr("dialog_title_load_picture"),
+                                                            AppSettings::openDir,
+                                                            tr("image Files (*.png *.jpg)"));
+    if (files.isEmpty())
+        return;
+    AppSettings::openDir = QFileInfo(files.first()).absolutePath();
+    importPictureFiles(files);
+    toolBox->setCurrentWidget(page);
+}
+
+void MainWindow::importPictureFiles(const QStringList& files)
+{
+    // One picture per turn of the event loop, so the window keeps answering and Cancel
+    // stops between two pictures; those already converted stay in the list.
+    ProgressDialog dialog(tr("dialog_title_importing"), this);
+    dialog.setProgress(0, files.size());
+    QStringList failed;
+    int done = 0;
+    QTimer step;
+    step.setInterval(0);
+    connect(&step, &QTimer::timeout, &dialog, [&] {
+        if (done >= files.size()) {
+            dialog.accept();
+            return;
+        }
+        if (addPictureFile(files.at(done)) != AddStatus::Added)
+            failed.append(QDir::toNativeSeparators(files.at(done)));
+        ++done;
+        dialog.setProgress(done, files.size());
+    });
+    step.start();
+    dialog.exec();
+    step.stop();
+    if (!failed.isEmpty())
+        QMessageBox::information(this, tr("dialog_title_tip"),
+                                 tr("dialog_title_import_failed").arg(failed.join(QLatin1Char('\n'))),
+                                 QMessageBox::Ok);
+}
+
+int MainWindow::runProgressDialog(const QString& text)
+{
+    if (m_progressDialog)
+        return QDialog::Rejected;
+    auto* dialog = new ProgressDialog(text, this);
+    m_progressDialog = dialog;
+    const int result = dialog->exec();
+    // Cancelled (or closed) by the user: the job goes on and closes nothing.
+    if (m_progressDialog == dialog) {
+        m_progressDialog = nullptr;
+        delete dialog;
+    }
+    return result;
+}
+
+void MainWindow::closeProgressDialog()
+{
+    ProgressDialog* dialog = m_progressDialog;
+    if (!dialog)
+        return;
+    m_progressDialog = nullptr;
+    dialog->accept();
+    dialog->deleteLater();
 }

@@ -1,10 +1,175 @@
 #pragma once
 
+#include <QImage>
+#include <QList>
 #include <QMainWindow>
+#include <QModelIndex>
+#include <QPointer>
+#include <QTranslator>
 
+#include <memory>
+
+class CustomTableModel;
+class ImageObject;
+class MediaObject;
+class Message;
+class PlayMediaHandler;
+#include "progressdialog.h"
+class QLabel;
+class QLocale;
+class QMenu;
+class QPushButton;
+class QTableView;
+class QToolBar;
+class QToolBox;
+class QWidget;
+
+// The program's only top-level window: the picture and clip lists, the round preview with
+// clip playback, the toolbar, the language buttons and the status bar. It owns both lists
+// and starts every job.
+//
+// What other work hooks into (GUI thread only):
+// - handler(): the PlayMediaHandler on the shared worker thread. Post jobs to it; its
+//   replies arrive at handlerMessage(Message*), which dispatches by code (add new codes
+//   there). Codes it does not know are left untouched for other receivers.
+// - Drive jobs: post the job, then runProgressDialog(text), which shows the modal
+//   ProgressDialog and returns when the job's reply calls closeProgressDialog() or the user
+//   cancels; progressDialog() gives the box while it is shown (for setProgress).
+// - Actions whose features come later are created with texts and icons but disabled:
+//   enable and connect actionDownload, actionNewDiy, actionLoadMedia, actionLoadGif,
+//   actionPreview, actionRestoreFactory, actionSettingColor, actionLedCount,
+//   actionLineNumber, contrastAction.
+// - addPictureFile() and addPictureObject() add pictures, addClipObject() adds a clip,
+//   clearPlaylist() empties both lists, showInPreview() shows a picture in the preview.
+// - A writer of AppSettings::ledCount or lineNumber calls refreshGeometryLabels().
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
+    // Why a picture could not be added.
+    enum class AddStatus { Added, CopyFailed, NotAPicture };
+
     explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Simplified Chinese in China, English everywhere else.
+    void chooseStartLanguage(const QLocale& locale);
+
+    // Copies the file into the temporary directory, converts it and appends it to the
+    // picture list. Nothing is added when the copy or the decoding fails.
+    AddStatus addPictureFile(const QString& path);
+    // Takes ownership of a converted picture: copies its source file into the temporary
+    // directory and appends it. It joins the list even if the copy fails.
+    AddStatus addPictureObject(ImageObject* picture);
+    // Takes ownership of a clip and appends it to the clip list.
+    void addClipObject(MediaObject* clip);
+    // Removes every row of both lists; their objects and files are deleted.
+    void clearPlaylist();
+    // Shows a picture (null for none) in the preview.
+    void showInPreview(ImageObject* picture);
+    void refreshGeometryLabels();
+
+    // Modal until closeProgressDialog() or Cancel; returns QDialog::Accepted when the job
+    // closed it.
+    int runProgressDialog(const QString& text);
+    void closeProgressDialog();
+    ProgressDialog* progressDialog() const { return m_progressDialog; }
+
+    PlayMediaHandler* handler() const { return m_handler.get(); }
+    CustomTableModel* pictureModel() const { return m_pictureModel.get(); }
+    CustomTableModel* clipModel() const { return m_clipModel.get(); }
+    MediaObject* selectedClip() const { return m_selectedClip; }
+    bool isPlaying() const { return m_playing; }
+
+    // The most pictures Import Picture starts with.
+    static constexpr int pictureLimit = 50;
+
+    QAction* actionOpenImage = nullptr;
+    QAction* actionDownload = nullptr;
+    QAction* actionNewDiy = nullptr;
+    QAction* actionLoadMedia = nullptr;
+    QAction* actionLoadGif = nullptr;
+    QAction* actionPreview = nullptr;
+    QAction* actionRestoreFactory = nullptr;
+    QAction* actionSettingColor = nullptr;
+    QAction* actionLedCount = nullptr;
+    QAction* actionLineNumber = nullptr;
+    QAction* contrastAction = nullptr;
+
+signals:
+    void usbMountEvent(QString path);
+    void usbUMountEvent(QString path);
+
+public slots:
+    void onBtnMinWindow();
+    void onBtnMaxWindow();
+    void onBtnCloseWindow();
+    void onActionOpenImage();
+    void onBtnDelImage();
+    void onBtnDelMedia();
+    void pressMediaWidget(const QModelIndex& index);
+    void pressImageWidget(const QModelIndex& index);
+    void onBtnPlayClick();
+    void onBtnStopClick();
+    void handlerMessage(Message* msg);
+    void onTableViewMenuRequested(const QPoint& point);
+    void onBtnZhCnClick();
+    void onBtnZhHkClick();
+    void onBtnEnUsClick();
+    void onImageIndexChanged(ImageObject* picture, int oldIndex, int newIndex);
+    void onMediaIndexChanged(MediaObject* clip, int oldIndex, int newIndex);
+
+private:
+    void setupForm();
+    void setupToolBar();
+    void setupTable(QTableView* table);
+    void retranslate();
+    void switchLanguage(int language, const char* slotName);
+    void setPreviewImage(const QImage& image);
+    void showWhitePreview();
+    void importPictureFiles(const QStringList& files);
+    void stopPlayback();
+    void showNextClipFrame(Message* msg);
+    void stepPictureRow(Message* msg);
+    void stepClipRow(Message* msg);
+    void reorderItems(CustomTableModel* model, QObject* item, int oldIndex, int newIndex,
+                      const char* debugName);
+    int nextPictureNumber() const;
+    QString copyToTemp(const QString& path, bool* ok);
+
+    QTranslator appTranslator;
+    QTranslator toolkitTranslator;
+    std::unique_ptr<CustomTableModel> m_pictureModel;
+    std::unique_ptr<CustomTableModel> m_clipModel;
+    std::unique_ptr<PlayMediaHandler> m_handler;
+    QPointer<ProgressDialog> m_progressDialog;
+    MediaObject* m_selectedClip = nullptr;  // not owned
+    int frameIndex = 0;
+    bool m_playing = false;
+    quintptr playToken = 0;  // tells the messages of one playback from those of an earlier one
+    // The DIY editor is not part of the program yet: without it "Picture editing" stays off.
+    bool pictureEditingAvailable = false;
+    bool contrastAvailable = false;  // likewise the contrast dialog
+
+    QWidget* previewWidget = nullptr;
+    QPushButton* btnPlay = nullptr;
+    QPushButton* btnStop = nullptr;
+    QToolBox* toolBox = nullptr;
+    QWidget* page = nullptr;
+    QWidget* page_2 = nullptr;
+    QPushButton* btnEditImage = nullptr;
+    QPushButton* btnDelImage = nullptr;
+    QPushButton* btnEditMedia = nullptr;
+    QPushButton* btnDelMedia = nullptr;
+    QTableView* tableView = nullptr;
+    QTableView* tableViewMedia = nullptr;
+    QToolBar* toolBar = nullptr;
+    QMenu* menuSettings = nullptr;
+    QMenu* tableMenu = nullptr;
+    QPushButton* btnZhCn = nullptr;
+    QPushButton* btnZhHk = nullptr;
+    QPushButton* btnEnUs = nullptr;
+    QLabel* lblVersion = nullptr;
+    QLabel* lblLine = nullptr;
+    QLabel* lblLed = nullptr;
 };

@@ -25,7 +25,7 @@ QRect centredSquare(const QSize& size)
 }
 
 ImageObject::ImageObject(int number, const QString& sourcePath, double showTime, int kind)
-    : kind(kind), number(number), sourcePath(sourcePath), showTime(showTime),
+    : PlaylistObject(number), kind(kind), sourcePath(sourcePath), showTime(showTime),
       id(nextId.fetch_add(1))
 {
     prepareSource();

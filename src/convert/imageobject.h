@@ -3,9 +3,10 @@
 #include <QByteArray>
 #include <QImage>
 #include <QMutex>
-#include <QObject>
 #include <QRect>
 #include <QString>
+
+#include "playlistobject.h"
 
 // One picture of the playlist: a still picture, a clip frame, a DIY drawing or a picture
 // read back from an effect file. Its files live in the program's temporary directory,
@@ -16,7 +17,7 @@
 // Threads: objects are made and converted on the GUI thread or a worker thread, and read
 // by the download on the worker thread. `lock` guards polarBuffer, bufferPath and the
 // files during savePreview, saveThumbnail, flushBuffer, buffer and removeFiles.
-class ImageObject : public QObject
+class ImageObject : public PlaylistObject
 {
     Q_OBJECT
 public:
@@ -54,7 +55,6 @@ public:
     QString bufferFilePath() const;
 
     int kind;
-    int number;
     QString sourcePath;
     QByteArray polarBuffer;
     double showTime;

@@ -2,7 +2,7 @@
 
 #include "imageobject.h"
 
-MediaObject::MediaObject(int number, const QString& name) : name(name), number(number) {}
+MediaObject::MediaObject(int number, const QString& name) : PlaylistObject(number), name(name) {}
 
 MediaObject::~MediaObject()
 {

@@ -1,14 +1,15 @@
 #pragma once
 
 #include <QList>
-#include <QObject>
 #include <QString>
+
+#include "playlistobject.h"
 
 class ImageObject;
 
 // One clip of the playlist: its frames in playing order, owned by the clip, and how many
 // times the display plays it.
-class MediaObject : public QObject
+class MediaObject : public PlaylistObject
 {
     Q_OBJECT
 public:
@@ -17,7 +18,6 @@ public:
 
     QList<ImageObject*> frames;
     QString name;  // the video or GIF file it was made from
-    int number;
     bool isGif = false;
     int loopCount = 1;
 };

@@ -95,6 +95,86 @@
             <source>视频列表</source>
             <translation>Video List</translation>
         </message>
+        <message>
+            <source>action_title_led_count</source>
+            <translation>LED Count</translation>
+        </message>
+        <message>
+            <source>action_title_line_number</source>
+            <translation>Resolution</translation>
+        </message>
+        <message>
+            <source>menu_title_settings</source>
+            <translation>Settings</translation>
+        </message>
+        <message>
+            <source>dialog_title_importing</source>
+            <translation>Importing pictures, please wait...</translation>
+        </message>
+        <message>
+            <source>dialog_title_import_failed</source>
+            <translation>These files are not pictures that can be read, or could not be copied into the temporary directory:
+%1</translation>
+        </message>
+    </context>
+    <context>
+        <name>ImageObjectWidget</name>
+        <message>
+            <source>imgwidget_lbl_text2</source>
+            <translation>%1 </translation>
+        </message>
+        <message>
+            <source>imgwidget_lbl_text3</source>
+            <translation> </translation>
+        </message>
+        <message>
+            <source>imgwidget_lbl_text4</source>
+            <translation>s</translation>
+        </message>
+    </context>
+    <context>
+        <name>ListImageItemDelegate</name>
+        <message>
+            <source>imgwidget_lbl_text2</source>
+            <translation>%1 </translation>
+        </message>
+        <message>
+            <source>imgwidget_lbl_text3</source>
+            <translation> </translation>
+        </message>
+        <message>
+            <source>imgwidget_lbl_text4</source>
+            <translation>s</translation>
+        </message>
+    </context>
+    <context>
+        <name>MediaObjectWidget</name>
+        <message>
+            <source>videowidget_lbl_text</source>
+            <translation>%1 picture, show %2 s</translation>
+        </message>
+        <message>
+            <source>videowidget_lbl_loopcount</source>
+            <translation>Cycle times</translation>
+        </message>
+    </context>
+    <context>
+        <name>ListMediaItemDelegate</name>
+        <message>
+            <source>videowidget_lbl_text</source>
+            <translation>%1 picture, show %2 s</translation>
+        </message>
+    </context>
+    <context>
+        <name>ProgressDialog</name>
+        <message>
+            <source>dialog_title_tip</source>
+            <translation>Tip</translation>
+        </message>
+        <message>
+            <source>action_btn_cancel</source>
+            <translation>Cancel</translation>
+        </message>
     </context>
     <context>
         <name>SelectUsbPathDialog</name>

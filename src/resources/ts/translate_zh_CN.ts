@@ -75,6 +75,86 @@
             <source>dialog_title_tip</source>
             <translation>提示</translation>
         </message>
+        <message>
+            <source>action_title_led_count</source>
+            <translation>LED数量</translation>
+        </message>
+        <message>
+            <source>action_title_line_number</source>
+            <translation>分辨率</translation>
+        </message>
+        <message>
+            <source>menu_title_settings</source>
+            <translation>设置</translation>
+        </message>
+        <message>
+            <source>dialog_title_importing</source>
+            <translation>正在导入图片，请稍候……</translation>
+        </message>
+        <message>
+            <source>dialog_title_import_failed</source>
+            <translation>以下文件不是可读取的图片，或无法复制到临时目录：
+%1</translation>
+        </message>
+    </context>
+    <context>
+        <name>ImageObjectWidget</name>
+        <message>
+            <source>imgwidget_lbl_text2</source>
+            <translation>第%1张</translation>
+        </message>
+        <message>
+            <source>imgwidget_lbl_text3</source>
+            <translation>显示</translation>
+        </message>
+        <message>
+            <source>imgwidget_lbl_text4</source>
+            <translation>秒</translation>
+        </message>
+    </context>
+    <context>
+        <name>ListImageItemDelegate</name>
+        <message>
+            <source>imgwidget_lbl_text2</source>
+            <translation>第%1张</translation>
+        </message>
+        <message>
+            <source>imgwidget_lbl_text3</source>
+            <translation>显示</translation>
+        </message>
+        <message>
+            <source>imgwidget_lbl_text4</source>
+            <translation>秒</translation>
+        </message>
+    </context>
+    <context>
+        <name>MediaObjectWidget</name>
+        <message>
+            <source>videowidget_lbl_text</source>
+            <translation>%1张图片  显示%2秒</translation>
+        </message>
+        <message>
+            <source>videowidget_lbl_loopcount</source>
+            <translation>循环次数</translation>
+        </message>
+    </context>
+    <context>
+        <name>ListMediaItemDelegate</name>
+        <message>
+            <source>videowidget_lbl_text</source>
+            <translation>%1张图片  显示%2秒</translation>
+        </message>
+    </context>
+    <context>
+        <name>ProgressDialog</name>
+        <message>
+            <source>dialog_title_tip</source>
+            <translation>提示</translation>
+        </message>
+        <message>
+            <source>action_btn_cancel</source>
+            <translation>取消</translation>
+        </message>
     </context>
     <context>
         <name>SelectUsbPathDialog</name>

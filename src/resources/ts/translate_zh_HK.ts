@@ -95,6 +95,86 @@
             <source>视频列表</source>
             <translation>視頻列表</translation>
         </message>
+        <message>
+            <source>action_title_led_count</source>
+            <translation>LED數量</translation>
+        </message>
+        <message>
+            <source>action_title_line_number</source>
+            <translation>分辨率</translation>
+        </message>
+        <message>
+            <source>menu_title_settings</source>
+            <translation>設置</translation>
+        </message>
+        <message>
+            <source>dialog_title_importing</source>
+            <translation>正在導入圖片，請稍候……</translation>
+        </message>
+        <message>
+            <source>dialog_title_import_failed</source>
+            <translation>以下文件不是可讀取的圖片，或無法複製到臨時目錄：
+%1</translation>
+        </message>
+    </context>
+    <context>
+        <name>ImageObjectWidget</name>
+        <message>
+            <source>imgwidget_lbl_text2</source>
+            <translation>第%1張</translation>
+        </message>
+        <message>
+            <source>imgwidget_lbl_text3</source>
+            <translation>顯示</translation>
+        </message>
+        <message>
+            <source>imgwidget_lbl_text4</source>
+            <translation>秒</translation>
+        </message>
+    </context>
+    <context>
+        <name>ListImageItemDelegate</name>
+        <message>
+            <source>imgwidget_lbl_text2</source>
+            <translation>第%1張</translation>
+        </message>
+        <message>
+            <source>imgwidget_lbl_text3</source>
+            <translation>顯示</translation>
+        </message>
+        <message>
+            <source>imgwidget_lbl_text4</source>
+            <translation>秒</translation>
+        </message>
+    </context>
+    <context>
+        <name>MediaObjectWidget</name>
+        <message>
+            <source>videowidget_lbl_text</source>
+            <translation>%1張圖片  顯示%2秒</translation>
+        </message>
+        <message>
+            <source>videowidget_lbl_loopcount</source>
+            <translation>循環次數</translation>
+        </message>
+    </context>
+    <context>
+        <name>ListMediaItemDelegate</name>
+        <message>
+            <source>videowidget_lbl_text</source>
+            <translation>%1張圖片  顯示%2秒</translation>
+        </message>
+    </context>
+    <context>
+        <name>ProgressDialog</name>
+        <message>
+            <source>dialog_title_tip</source>
+            <translation>提示</translation>
+        </message>
+        <message>
+            <source>action_btn_cancel</source>
+            <translation>取消</translation>
+        </message>
     </context>
     <context>
         <name>SelectUsbPathDialog</name>

@@ -1,0 +1,116 @@
+#include "handlermessage.h"
+
+#include "handlerthread.h"
+#include "message.h"
+
+#include <QDebug>
+#include <QThread>
+
+#include <memory>
+
+HandlerMessage::HandlerMessage(HandlerThread* loop) : loop(loop) {}
+
+HandlerMessage::~HandlerMessage()
+{
+    stopHandling();
+}
+
+void HandlerMessage::stopHandling()
+{
+    {
+        std::unique_lock job(jobLock);
+        running = false;
+        jobCondition.notify_all();
+    }
+    {
+        std::unique_lock locker(sendLock);
+        detached = true;
+    }
+    // Not under sendLock: the job we wait for may still post or remove messages.
+    if (loop)
+        loop->detachHandler(this);
+}
+
+void HandlerMessage::sendHandlerMessage(Message* msg)
+{
+    if (!msg)
+        return;
+    if (!loop) {
+        qDebug() << "#Handler# sendHandlerMessage() loop is NULL!";
+        delete msg;
+        return;
+    }
+    std::unique_lock locker(sendLock);
+    if (detached) {
+        qDebug() << "#Handler# sendHandlerMessage() handler is stopping, message" << msg->what
+                 << "dropped";
+        delete msg;
+        return;
+    }
+    loop->enqueue(msg);
+}
+
+void HandlerMessage::sendMessageDelayed(Message* msg, int delayMs)
+{
+    if (msg)
+        msg->when = Message::Clock::now() + std::chrono::milliseconds(delayMs);
+    sendHandlerMessage(msg);
+}
+
+void HandlerMessage::sendMessageDelayed(int what, int delayMs)
+{
+    sendMessageDelayed(new Message(this, what), delayMs);
+}
+
+void HandlerMessage::sendEmptyMessage(int what)
+{
+    sendMessageDelayed(what, 0);
+}
+
+void HandlerMessage::removeMessages(int what)
+{
+    std::unique_lock locker(sendLock);
+    if (loop)
+        loop->removeMessages(what);
+}
+
+void HandlerMessage::handleMessage(Message*) {}
+
+bool HandlerMessage::waitForJob(int timeoutMs)
+{
+    std::unique_lock job(jobLock);
+    if (running)
+        jobCondition.wait_for(job, std::chrono::milliseconds(timeoutMs));
+    return running;
+}
+
+void HandlerMessage::wakeJob()
+{
+    std::unique_lock job(jobLock);
+    jobCondition.notify_all();
+}
+
+bool HandlerMessage::callOnOwnerThread(const std::function<void()>& fn)
+{
+    if (QThread::currentThread() == thread()) {
+        if (running)
+            fn();
+        return running;
+    }
+    // The call is queued with the handler as context: once the handler is gone Qt drops it,
+    // and while it is being destroyed (on its own thread) the call cannot run.
+    auto done = std::make_shared<bool>(false);
+    QMetaObject::invokeMethod(
+        this,
+        [this, fn, done] {
+            if (running)
+                fn();
+            std::unique_lock job(jobLock);
+            *done = true;
+            jobCondition.notify_all();
+        },
+        Qt::QueuedConnection);
+    std::unique_lock job(jobLock);
+    jobCondition.wait(job, [&] { return *done || !running; });
+    return *done && running;
+}

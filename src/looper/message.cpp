@@ -1,0 +1,3 @@
+#include "message.h"
+
+Message::Message(HandlerMessage* target, int what) : target(target), when(Clock::now()), what(what) {}

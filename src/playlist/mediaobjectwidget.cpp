@@ -1,0 +1,178 @@
+#include "mediaobjectwidget.h"
+
+#include "convert/imageobject.h"
+#include "convert/mediaobject.h"
+#include "looper/handlermessage.h"
+#include "looper/message.h"
+#include "looper/messagecodes.h"
+#include "rowbuttons.h"
+#include "rowsteps.h"
+
+#include <QDebug>
+#include <QIntValidator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSet>
+
+namespace {
+QSet<const void*>& liveWidgets()
+{
+    static QSet<const void*> widgets;
+    return widgets;
+}
+} // namespace
+
+MediaObjectWidget::MediaObjectWidget(HandlerMessage* handler, MediaObject* clip,
+                                     const QModelIndex& index, QWidget* parent)
+    : QWidget(parent), handler(handler), clip(clip), index(index)
+{
+    liveWidgets().insert(this);
+    setMouseTracking(true);
+
+    const int frames = clip->frames.size();
+    const QImage thumbnail = frames > 0 ? clip->frames.first()->loadThumbnail() : QImage();
+    const int w = thumbnail.isNull() ? 60 : thumbnail.width();
+
+    lblThumbnail = new QLabel(this);
+    lblThumbnail->setGeometry(0, 0, 60, 60);
+    lblThumbnail->setFixedSize(60, 60);
+    if (frames > 0)
+        lblThumbnail->setPixmap(QPixmap::fromImage(thumbnail));
+    lblThumbnail->setMouseTracking(true);
+
+    lblText = new QLabel(tr("videowidget_lbl_text").arg(frames).arg(frames / 10), this);
+    lblText->setGeometry(w, 10, 120, 25);
+    lblText->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    lblText->setMouseTracking(true);
+
+    auto* lblLoop = new QLabel(tr("videowidget_lbl_loopcount"), this);
+    const int loopWidth = RowButtons::loopLabelWidth(lblLoop->fontMetrics(), lblLoop->text());
+    lblLoop->setGeometry(w, 30, loopWidth, 25);
+    lblLoop->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    lblLoop->setMouseTracking(true);
+
+    txtLoop = new QLineEdit(this);
+    txtLoop->setGeometry(w + loopWidth, 30, 40, 25);
+    txtLoop->setValidator(new QIntValidator(1, 255, txtLoop));
+    txtLoop->setText(QString::number(clip->loopCount));
+    setFocusProxy(txtLoop);
+
+    btnAdd = RowButtons::create(true, this);
+    btnAdd->setGeometry(w + loopWidth + 40, 30, 20, 25);
+    btnDel = RowButtons::create(false, this);
+    btnDel->setGeometry(w + loopWidth + 60, 30, 20, 25);
+
+    connect(txtLoop, &QLineEdit::textChanged, this, &MediaObjectWidget::onTimeEdit);
+    // Only the texts on the blue: the combo and the edit keep their own colours.
+    for (QLabel* label : findChildren<QLabel*>())
+        RowButtons::useEditorColours(label);
+    RowButtons::useEditorColours(btnAdd);
+    RowButtons::useEditorColours(btnDel);
+    connect(btnAdd, &QPushButton::pressed, this, &MediaObjectWidget::onBtnTimeAddPreseed);
+    connect(btnAdd, &QPushButton::released, this, &MediaObjectWidget::onBtnTimeAddReleased);
+    connect(btnDel, &QPushButton::pressed, this, &MediaObjectWidget::onBtnTimeDelPreseed);
+    connect(btnDel, &QPushButton::released, this, &MediaObjectWidget::onBtnTimeDelReleased);
+}
+
+MediaObjectWidget::~MediaObjectWidget()
+{
+    if (heldCode != 0 && handler)
+        handler->removeMessages(heldCode);
+    liveWidgets().remove(this);
+}
+
+MediaObjectWidget* MediaObjectWidget::fromMessageObject(void* obj)
+{
+    return liveWidgets().contains(obj) ? static_cast<MediaObjectWidget*>(obj) : nullptr;
+}
+
+void MediaObjectWidget::applyStep(int what)
+{
+    QMutexLocker locker(&mutex);
+    if (what == MessageCode::LoopAdd) {
+        clip->loopCount = RowSteps::loopCountUp(clip->loopCount);
+        qDebug() << "onBtnTimeAdd() loopcount = " << clip->loopCount;
+    } else if (what == MessageCode::LoopDel) {
+        clip->loopCount = RowSteps::loopCountDown(clip->loopCount);
+        qDebug() << "onBtnTimeDel() loopcount = " << clip->loopCount;
+    } else {
+        return;
+    }
+    txtLoop->setText(QString::number(clip->loopCount));
+}
+
+bool MediaObjectWidget::isHolding(const Message* msg) const
+{
+    return heldCode != 0 && heldCode == msg->what && msg->obj2 == reinterpret_cast<void*>(pressToken);
+}
+
+void MediaObjectWidget::press(int what)
+{
+    heldCode = what;
+    ++pressToken;
+    if (!handler)
+        return;
+    auto* msg = new Message(handler, what);
+    msg->obj = this;
+    msg->obj2 = reinterpret_cast<void*>(pressToken);
+    handler->sendHandlerMessage(msg);
+}
+
+void MediaObjectWidget::release(int what)
+{
+    if (heldCode == what)
+        heldCode = 0;
+    if (handler)
+        handler->removeMessages(what);
+}
+
+void MediaObjectWidget::onBtnTimeAddPreseed()
+{
+    qDebug() << "onBtnTimeAddPreseed";
+    press(MessageCode::LoopAdd);
+}
+
+void MediaObjectWidget::onBtnTimeAddReleased()
+{
+    qDebug() << "onBtnTimeAddReleased";
+    release(MessageCode::LoopAdd);
+}
+
+void MediaObjectWidget::onBtnTimeDelPreseed()
+{
+    qDebug() << "onBtnTimeDelPreseed";
+    press(MessageCode::LoopDel);
+}
+
+void MediaObjectWidget::onBtnTimeDelReleased()
+{
+    qDebug() << "onBtnTimeDelReleased";
+    release(MessageCode::LoopDel);
+}
+
+void MediaObjectWidget::onTimeEdit(const QString& value)
+{
+    bool ok = false;
+    const int count = value.toInt(&ok, 10);
+    if (ok)
+        clip->loopCount = count;
+}
+
+void MediaObjectWidget::onCurrentIndexChanged(int value)
+{
+    emit mediaIndexChanged(clip, clip->number, value + 1);
+}
+
+void MediaObjectWidget::paintEvent(QPaintEvent*)
+{
+    RowButtons::paintEditorBackground(this);
+}
+
+void MediaObjectWidget::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit rowPressed(index);
+    QWidget::mousePressEvent(event);
+}
