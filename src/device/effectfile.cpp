@@ -93,8 +93,9 @@ void readRecord(ImageObject* picture, QByteArray& own, QByteArray& bytes)
                 break;
             done += got;
         }
-        own.truncate(qsizetype(done));  // a file that shrank meanwhile gives what it has
-        if (done > 0)
+        // A read error or a file cut short is an unreadable record, not a shorter one:
+        // a short record would move every later picture.
+        if (done == own.size())
             bytes = own;  // shares `own` until the record is written and released
     }
     ::close(fd);

@@ -326,6 +326,18 @@ void EffectFileTest::unreadablePictureStopsTheWrite()
         QCOMPARE(status.code, DownloadStatus::PictureUnreadable);
         QCOMPARE(status.picture, 2);
     }
+    {   // a buffer file that opens but cannot be read (here a directory: EISDIR)
+        QTemporaryDir notAFile;
+        Playlist list;
+        ImageObject* broken = list.addPicture(5.0, 8);
+        broken->polarBuffer.clear();
+        broken->bufferPath = notAFile.path();
+        DownloadStatus status;
+        list.bytes(&status);
+        QCOMPARE(status.code, DownloadStatus::PictureUnreadable);
+        QCOMPARE(status.picture, 1);
+        broken->bufferPath.clear();
+    }
     {
         Playlist list;
         list.addPicture(5.0, 8);
