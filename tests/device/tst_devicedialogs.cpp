@@ -175,6 +175,9 @@ void DeviceDialogsTest::chosenFolder()
     QCOMPARE(dialog.selectedPath(), QStringLiteral("/media/a"));
     QCOMPARE(dialog.paths().size(), 2);
     QVERIFY(child<QPushButton>(&dialog, "folderBut")->isVisibleTo(&dialog));
+    // A drive mounted later at a chosen folder keeps its one row.
+    dialog.usbMountEvent(QStringLiteral("/srv/fan"));
+    QCOMPARE(dialog.paths(), (QStringList{"/media/a", "/srv/fan"}));
 }
 
 void DeviceDialogsTest::nameFieldTakesEightCharacters()
