@@ -42,6 +42,8 @@ constexpr int maxEntries = 500;
 constexpr int entrySize = 6;
 constexpr int entryTableOffset = 16;
 constexpr int endMarkerOffset = entryTableOffset + maxEntries * entrySize;  // 3,016
+inline constexpr char magic[8] = {0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77};
+inline constexpr char endMarker[16] = {0, 0, 0, 0, 0, 0, 0, 0, 0x77, 0x66, 0x55, 0x44, 0x33, 0x22, 0x11, 0x00};
 
 // Both are called on the thread that runs the writer (the worker thread), before the
 // first record and after each one; a GUI must post what it shows to its own thread.
