@@ -2,6 +2,7 @@
 #include "convert/imageobject.h"
 #include "convert/mediaobject.h"
 #include "convert/polarconversion.h"
+#include "support/clirun.h"
 #include "device/effectfile.h"
 #include "device/readbackobjects.h"
 #include "import/clipframing.h"
@@ -17,21 +18,6 @@
 #include <QtTest>
 
 namespace {
-
-struct Run
-{
-    int status;
-    QByteArray output;
-    QString errors;
-};
-
-Run runCli(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(qEnvironmentVariable("GYROLUME_CLI"), arguments);
-    process.waitForFinished(300000);
-    return {process.exitCode(), process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError())};
-}
 
 QByteArray contentsOf(const QString& path)
 {
@@ -106,14 +92,14 @@ private slots:
         AppSettings::lineNumber = AppSettings::defaultLineNumber;
 
         // Clips after pictures whatever the order given.
-        const Run run = runCli({"build", path("tool.bin"), "--leds", "36", "--lines", "360",
+        const CliRun run = runCli({"build", path("tool.bin"), "--leds", "36", "--lines", "360",
                                 "--clip", path("bar.gif") + "@4", path("wide.png") + "@2.5",
                                 path("tall.jpg") + "@30"});
         QCOMPARE(run.status, 0);
         QVERIFY2(run.errors.isEmpty(), qPrintable(run.errors));
         QCOMPARE(contentsOf(path("tool.bin")), contentsOf(path("window.bin")));
 
-        const Run info = runCli({"info", path("tool.bin"), "--leds", "36", "--lines", "360", "--json"});
+        const CliRun info = runCli({"info", path("tool.bin"), "--leds", "36", "--lines", "360", "--json"});
         QCOMPARE(info.status, 0);
         const QJsonObject description = QJsonDocument::fromJson(info.output).object();
         QCOMPARE(description["layout"].toString(), QString("download"));
@@ -130,19 +116,19 @@ private slots:
 
     void readBackBuildInfoAndRender()
     {
-        const Run run = runCli({"build", "--layout", "readback", path("factory.bin"), "--leds", "36",
+        const CliRun run = runCli({"build", "--layout", "readback", path("factory.bin"), "--leds", "36",
                                 "--lines", "360", path("wide.png") + "@1", path("tall.jpg")});
         QCOMPARE(run.status, 0);
         QCOMPARE(QFileInfo(path("factory.bin")).size(), qint64(120 + 100 * 38880));
 
-        const Run info = runCli({"info", path("factory.bin"), "--leds", "36", "--lines", "360", "--json"});
+        const CliRun info = runCli({"info", path("factory.bin"), "--leds", "36", "--lines", "360", "--json"});
         const QJsonObject description = QJsonDocument::fromJson(info.output).object();
         QCOMPARE(description["layout"].toString(), QString("readback"));
         QCOMPARE(description["pictures"].toArray().size(), 2);
         QCOMPARE(description["pictures"].toArray()[0].toObject()["showTime"].toDouble(), 1.0);
 
         // render draws what the window's preview of the same file shows.
-        const Run render = runCli({"render", path("factory.bin"), path("frames"), "--leds", "36", "--lines", "360"});
+        const CliRun render = runCli({"render", path("factory.bin"), path("frames"), "--leds", "36", "--lines", "360"});
         QCOMPARE(render.status, 0);
         AppSettings::ledCount = 36;
         AppSettings::lineNumber = 360;
@@ -189,7 +175,7 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(int, status);
         QFETCH(QString, message);
-        const Run run = runCli(arguments);
+        const CliRun run = runCli(arguments);
         QCOMPARE(run.status, status);
         QVERIFY2(run.errors.contains(message), qPrintable(run.errors));
         QVERIFY(!QFile::exists(path("refused.bin")));
