@@ -288,6 +288,25 @@ private slots:
         QCOMPARE(message, QString("No effect of U disk file, please select another U disk!"));
     }
 
+    void screenshotOfTheFactoryEffect()
+    {
+        // With GYROLUME_SCREENSHOTS set, the window after a restore of the program's own
+        // factory file is saved there.
+        const QString dir = qEnvironmentVariable("GYROLUME_SCREENSHOTS");
+        const QString factory = qEnvironmentVariable("GYROLUME_FACTORY_EFFECT");
+        if (dir.isEmpty() || !QFile::exists(factory))
+            QSKIP("GYROLUME_SCREENSHOTS or GYROLUME_FACTORY_EFFECT not set");
+        QVERIFY(QFile::copy(factory, appDir->filePath("default.bin")));
+        EnglishWindow window;
+        window.resize(1000, 700);
+        window.show();
+        window.onActionRestoreFactory();
+        QCOMPARE(window.pictureModel()->rowCount(), 3);
+        window.pressImageWidget(window.pictureModel()->index(0, 0));
+        QTest::qWait(100);
+        window.grab().save(dir + "/mainwindow_factory_en.png");
+    }
+
 private:
     QTemporaryDir sources;
     std::unique_ptr<QTemporaryDir> appDir;
