@@ -7,6 +7,7 @@
 #include <QSaveFile>
 
 #include <cstdio>
+#include <unistd.h>
 
 CliArguments::CliArguments(const QStringList& arguments, const char* usage,
                            const QStringList& valueOptions, const QStringList& flags)
@@ -141,4 +142,15 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes)
 bool savePictureAtomically(const QString& path, const QImage& picture)
 {
     return commitAtomically(path, [&](QSaveFile& file) { return picture.save(&file, "PNG"); });
+}
+
+std::function<void(int, int)> terminalProgress(const char* what)
+{
+    if (!isatty(STDERR_FILENO))
+        return {};
+    return [what](int done, int total) {
+        std::fprintf(stderr, "\r%s %d of %d", what, done, total);
+        if (done == total)
+            std::fputc('\n', stderr);
+    };
 }

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QByteArray;
 class QImage;
 
@@ -58,3 +60,6 @@ bool loadPicture(const QString& path, QImage& picture);
 bool writeFileAtomically(const QString& path, const QByteArray& bytes);
 bool savePictureAtomically(const QString& path, const QImage& picture);
 void reportFailure(const QString& path, const QString& reason);
+
+// Progress "what N of M" on standard error when a person watches it (a terminal), else none.
+std::function<void(int, int)> terminalProgress(const char* what);

@@ -1,6 +1,7 @@
 #include "commands.h"
 
 #include <QCoreApplication>
+#include <QLoggingCategory>
 #include <QTextStream>
 
 #include <cstdio>
@@ -19,6 +20,9 @@ const char* const toolUsage =
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
+    // The core's diagnostics are for the window's developers; the tool speaks on stderr itself.
+    if (qEnvironmentVariableIsEmpty("GYROLUME_DEBUG"))
+        QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
     QStringList arguments = QCoreApplication::arguments().mid(1);
     if (arguments.isEmpty()) {
         std::fputs(toolUsage, stderr);
@@ -31,6 +35,12 @@ int main(int argc, char* argv[])
     }
     if (command == QLatin1String("polar"))
         return runPolar(arguments);
+    if (command == QLatin1String("build"))
+        return runBuild(arguments);
+    if (command == QLatin1String("info"))
+        return runInfo(arguments);
+    if (command == QLatin1String("render"))
+        return runRender(arguments);
     std::fprintf(stderr, "gyrolume-cli: unknown command '%s'\n\n%s", qPrintable(command), toolUsage);
     return ExitUsage;
 }

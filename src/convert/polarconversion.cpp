@@ -8,6 +8,7 @@
 #include <QPainter>
 
 #include <map>
+#include <tuple>
 
 namespace Polar {
 
@@ -50,7 +51,8 @@ QRgb dotIndexColour(int dot) { return qRgb(((dot + 1) >> 16) & 0xff, ((dot + 1) 
 int dotIndexOf(QRgb colour) { return ((qRed(colour) << 16) | (qGreen(colour) << 8) | qBlue(colour)) - 1; }
 } // namespace
 
-Geometry::Geometry(int ledCount, int lineNumber) : m_ledCount(ledCount), m_lineNumber(lineNumber)
+Geometry::Geometry(int ledCount, int lineNumber, double radius)
+    : m_ledCount(ledCount), m_lineNumber(lineNumber)
 {
     m_samplePixels.reserve(dotCount());
     // Paint every dot once, each in a colour that encodes its index: the rasterisation of
@@ -61,7 +63,7 @@ Geometry::Geometry(int ledCount, int lineNumber) : m_ledCount(ledCount), m_lineN
     QPainter painter(&owners);
     for (int line = 0; line < lineNumber; ++line) {
         for (int led = ledCount - 1; led >= 0; --led) {
-            const QPointF point = samplePoint(line, led, ledCount, lineNumber);
+            const QPointF point = samplePoint(line, led, ledCount, lineNumber, radius);
             const int x = samplePixel(point.x());
             const int y = samplePixel(point.y());
             const bool inside = x >= 0 && y >= 0 && x < squareSide && y < squareSide;
@@ -81,15 +83,15 @@ Geometry::Geometry(int ledCount, int lineNumber) : m_ledCount(ledCount), m_lineN
     }
 }
 
-std::shared_ptr<const Geometry> Geometry::get(int ledCount, int lineNumber)
+std::shared_ptr<const Geometry> Geometry::get(int ledCount, int lineNumber, double radius)
 {
     // A handful of geometries at most are used in one run.
     static QMutex cacheLock;
-    static std::map<std::pair<int, int>, std::shared_ptr<const Geometry>> cache;
+    static std::map<std::tuple<int, int, double>, std::shared_ptr<const Geometry>> cache;
     QMutexLocker locker(&cacheLock);
-    auto& entry = cache[{ledCount, lineNumber}];
+    auto& entry = cache[{ledCount, lineNumber, radius}];
     if (!entry)
-        entry.reset(new Geometry(ledCount, lineNumber));
+        entry.reset(new Geometry(ledCount, lineNumber, radius));
     return entry;
 }
 

@@ -16,6 +16,8 @@ class ImageObject;
 namespace Polar {
 
 constexpr int squareSide = 450;
+constexpr double sampleRadius = 224.0;  // the conversion samples up to here
+constexpr double renderRadius = 225.0;  // a frame read back is drawn out to here
 constexpr int minimumBufferSize = 114688;  // the display reads at least this much per picture
 
 // Bytes of one line record: 3 colour bytes per LED in six bit planes.
@@ -28,14 +30,15 @@ constexpr int bufferSize(int ledCount, int lineNumber)
                : minimumBufferSize;
 }
 
-// Where LED `led` of line `line` samples the square, unrounded. LED 0 is the centre and
-// LED ledCount - 1 the end of the 224-pixel radius; a single LED sits at the centre.
-inline QPointF samplePoint(int line, int led, int ledCount, int lineNumber)
+// Where LED `led` of line `line` sits in the square, unrounded. LED 0 is the centre and
+// LED ledCount - 1 the end of the radius; a single LED sits at the centre.
+inline QPointF samplePoint(int line, int led, int ledCount, int lineNumber,
+                           double radius = sampleRadius)
 {
     const double step = 360.0 / lineNumber;
     const double angle = (90.0 + line * step) * M_PI / 180.0;
-    const double endX = 225.0 + 224.0 * std::cos(angle);
-    const double endY = 225.0 - 224.0 * std::sin(angle);
+    const double endX = 225.0 + radius * std::cos(angle);
+    const double endY = 225.0 - radius * std::sin(angle);
     const double u = ledCount > 1 ? double(led) / (ledCount - 1) : 0.0;
     return QPointF(225.0 + u * (endX - 225.0), 225.0 + u * (endY - 225.0));
 }
@@ -51,11 +54,14 @@ QImage cutSquare(const QImage& source);
 void packBitPlanes(const unsigned char* sequence, int length, QByteArray& out);
 
 // Everything about a geometry that does not depend on the picture, prepared once and
-// shared by every conversion and preview of that geometry. Immutable once made.
+// shared by every conversion and preview of that geometry. Immutable once made. The
+// radius is where the outermost LED sits: sampleRadius for conversions, renderRadius for
+// frames read back from a file.
 class Geometry
 {
 public:
-    static std::shared_ptr<const Geometry> get(int ledCount, int lineNumber);
+    static std::shared_ptr<const Geometry> get(int ledCount, int lineNumber,
+                                               double radius = sampleRadius);
 
     int ledCount() const { return m_ledCount; }
     int lineNumber() const { return m_lineNumber; }
@@ -70,7 +76,7 @@ public:
     QImage paintPreview(const QVector<QRgb>& colours) const;
 
 private:
-    Geometry(int ledCount, int lineNumber);
+    Geometry(int ledCount, int lineNumber, double radius);
 
     int m_ledCount;
     int m_lineNumber;

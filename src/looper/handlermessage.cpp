@@ -18,12 +18,12 @@ HandlerMessage::~HandlerMessage()
 void HandlerMessage::stopHandling()
 {
     {
-        QMutexLocker job(&jobLock);
+        std::unique_lock job(jobLock);
         running = false;
-        jobCondition.wakeAll();
+        jobCondition.notify_all();
     }
     {
-        QMutexLocker locker(&sendLock);
+        std::unique_lock locker(sendLock);
         detached = true;
     }
     // Not under sendLock: the job we wait for may still post or remove messages.
@@ -40,7 +40,7 @@ void HandlerMessage::sendHandlerMessage(Message* msg)
         delete msg;
         return;
     }
-    QMutexLocker locker(&sendLock);
+    std::unique_lock locker(sendLock);
     if (detached) {
         qDebug() << "#Handler# sendHandlerMessage() handler is stopping, message" << msg->what
                  << "dropped";
@@ -69,7 +69,7 @@ void HandlerMessage::sendEmptyMessage(int what)
 
 void HandlerMessage::removeMessages(int what)
 {
-    QMutexLocker locker(&sendLock);
+    std::unique_lock locker(sendLock);
     if (loop)
         loop->removeMessages(what);
 }
@@ -78,16 +78,16 @@ void HandlerMessage::handleMessage(Message*) {}
 
 bool HandlerMessage::waitForJob(int timeoutMs)
 {
-    QMutexLocker job(&jobLock);
+    std::unique_lock job(jobLock);
     if (running)
-        jobCondition.wait(&jobLock, QDeadlineTimer(timeoutMs));
+        jobCondition.wait_for(job, std::chrono::milliseconds(timeoutMs));
     return running;
 }
 
 void HandlerMessage::wakeJob()
 {
-    QMutexLocker job(&jobLock);
-    jobCondition.wakeAll();
+    std::unique_lock job(jobLock);
+    jobCondition.notify_all();
 }
 
 bool HandlerMessage::callOnOwnerThread(const std::function<void()>& fn)
@@ -105,13 +105,12 @@ bool HandlerMessage::callOnOwnerThread(const std::function<void()>& fn)
         [this, fn, done] {
             if (running)
                 fn();
-            QMutexLocker job(&jobLock);
+            std::unique_lock job(jobLock);
             *done = true;
-            jobCondition.wakeAll();
+            jobCondition.notify_all();
         },
         Qt::QueuedConnection);
-    QMutexLocker job(&jobLock);
-    while (!*done && running)
-        jobCondition.wait(&jobLock);
+    std::unique_lock job(jobLock);
+    jobCondition.wait(job, [&] { return *done || !running; });
     return *done && running;
 }

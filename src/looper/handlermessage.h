@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QMutex>
 #include <QObject>
-#include <QWaitCondition>
 
 #include <atomic>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 
 class HandlerThread;
 class Message;
@@ -52,9 +52,9 @@ protected:
     bool callOnOwnerThread(const std::function<void()>& fn);
 
     HandlerThread* loop;
-    QMutex sendLock;
-    QMutex jobLock;
-    QWaitCondition jobCondition;
+    std::mutex sendLock;
+    std::mutex jobLock;
+    std::condition_variable jobCondition;
 
 private:
     std::atomic<bool> running{true};

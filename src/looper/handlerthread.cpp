@@ -6,7 +6,6 @@
 
 #include <QDebug>
 
-#include <mutex>
 
 HandlerThread::HandlerThread() = default;
 
@@ -23,18 +22,18 @@ void HandlerThread::enqueue(Message* msg)
         qDebug() << "#LOOP# enqueue() msg is null!";
         return;
     }
-    QMutexLocker locker(&queueLock);
+    std::unique_lock locker(queueLock);
     // After the last message due at the same time or earlier: equal times keep their order.
     int at = queue.size();
     while (at > 0 && msg->when < queue.at(at - 1)->when)
         --at;
     queue.insert(at, msg);
-    condition.wakeAll();
+    condition.notify_all();
 }
 
 void HandlerThread::removeMessages(int what)
 {
-    QMutexLocker locker(&queueLock);
+    std::unique_lock locker(queueLock);
     for (int i = queue.size() - 1; i >= 0; --i) {
         if (queue.at(i)->what == what)
             delete queue.takeAt(i);
@@ -43,7 +42,7 @@ void HandlerThread::removeMessages(int what)
 
 void HandlerThread::clear()
 {
-    QMutexLocker locker(&queueLock);
+    std::unique_lock locker(queueLock);
     clearLocked();
 }
 
@@ -55,27 +54,26 @@ void HandlerThread::clearLocked()
 
 void HandlerThread::quit()
 {
-    QMutexLocker locker(&queueLock);
+    std::unique_lock locker(queueLock);
     quitRequested = true;
-    condition.wakeAll();
+    condition.notify_all();
 }
 
 void HandlerThread::detachHandler(HandlerMessage* handler)
 {
-    QMutexLocker locker(&queueLock);
+    std::unique_lock locker(queueLock);
     for (int i = queue.size() - 1; i >= 0; --i) {
         if (queue.at(i)->target == handler)
             delete queue.takeAt(i);
     }
     if (QThread::currentThread() == this)
         return;  // destroyed from inside its own handleMessage: the caller is the job
-    while (handling == handler)
-        handlingDone.wait(&queueLock);
+    handlingDone.wait(locker, [&] { return handling != handler; });
 }
 
 int HandlerThread::queuedCount()
 {
-    QMutexLocker locker(&queueLock);
+    std::unique_lock locker(queueLock);
     return queue.size();
 }
 
@@ -99,7 +97,7 @@ Message* HandlerThread::nextMessage(int& waitMs)
 
 void HandlerThread::run()
 {
-    QMutexLocker locker(&queueLock);
+    std::unique_lock locker(queueLock);
     for (;;) {
         if (quitRequested) {
             clearLocked();
@@ -115,15 +113,15 @@ void HandlerThread::run()
             if (target)
                 target->handleMessage(msg);
             delete msg;
-            locker.relock();
+            locker.lock();
             handling = nullptr;
-            handlingDone.wakeAll();
+            handlingDone.notify_all();
             continue;
         }
         if (waitMs < 0)
-            condition.wait(&queueLock);
+            condition.wait(locker);
         else
-            condition.wait(&queueLock, QDeadlineTimer(waitMs, Qt::PreciseTimer));
+            condition.wait_for(locker, std::chrono::milliseconds(waitMs));
     }
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 
 #include <QList>
-#include <QMutex>
 #include <QThread>
-#include <QWaitCondition>
+
+#include <condition_variable>
+#include <mutex>
 
 class HandlerMessage;
 class Message;
@@ -46,10 +47,11 @@ protected:
 private:
     void clearLocked();
 
+    // Standard primitives rather than Qt's: the thread sanitizer sees their waits.
     bool quitRequested = false;
-    QWaitCondition condition;     // a message was queued or quit was requested
-    QWaitCondition handlingDone;  // handleMessage returned
-    QMutex queueLock;
+    std::condition_variable condition;     // a message was queued or quit was requested
+    std::condition_variable handlingDone;  // handleMessage returned
+    std::mutex queueLock;
     QList<Message*> queue;
     HandlerMessage* handling = nullptr;  // target of the message being handled
 };

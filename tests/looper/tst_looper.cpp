@@ -25,17 +25,19 @@ public:
     void handleMessage(Message* msg) override
     {
         QMutexLocker locker(&recordLock);
-        handled.append(QString::number(msg->what) + ':' + msg->str);
+        handled.push_back(QString::number(msg->what) + ':' + msg->str);
     }
+    // A fresh list rather than a shared copy: Qt's implicit sharing checks its reference
+    // count with relaxed loads, which the thread sanitizer reports as a race.
     QStringList record()
     {
         QMutexLocker locker(&recordLock);
-        return handled;
+        return QStringList(handled.begin(), handled.end());
     }
 
 private:
     QMutex recordLock;
-    QStringList handled;
+    std::vector<QString> handled;
 };
 
 // A long job that touches its own members until it returns, like a conversion.

@@ -19,7 +19,7 @@ void putWord(QByteArray& out, int value)
 class CodePacker
 {
 public:
-    explicit CodePacker(QByteArray& out) : out(out) {}
+    explicit CodePacker(QByteArray& target) : out(target) {}
     void put(int code, int width)
     {
         bits |= quint32(code) << count;

@@ -4,6 +4,7 @@
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QSet>
 #include <QStack>
 #include <QSvgRenderer>
 #include <QXmlStreamReader>
@@ -73,15 +74,28 @@ SvgPicture::Status SvgPicture::loadData(const QByteArray& data)
         error = QStringLiteral("the SVG reader does not understand everything: ") + warnings.join(QStringLiteral("; "));
         return Status::Warnings;
     }
-    const Status fonts = checkFonts(data);
-    if (fonts != Status::Ok)
-        return fonts;
+    const Status content = checkContent(data);
+    if (content != Status::Ok)
+        return content;
     renderer = std::move(loaded);
     return Status::Ok;
 }
 
-SvgPicture::Status SvgPicture::checkFonts(const QByteArray& data)
+SvgPicture::Status SvgPicture::checkContent(const QByteArray& data)
 {
+    static const QSet<QString> elements = {
+        "svg", "g", "defs", "use", "title", "desc", "rect", "circle", "ellipse", "line",
+        "polyline", "polygon", "path", "text", "tspan", "linearGradient", "radialGradient", "stop",
+    };
+    static const QSet<QString> attributes = {
+        "id", "version", "baseProfile", "width", "height", "viewBox", "preserveAspectRatio",
+        "x", "y", "rx", "ry", "cx", "cy", "r", "x1", "y1", "x2", "y2", "fx", "fy", "d", "points",
+        "transform", "xlink:href", "fill", "fill-opacity", "fill-rule", "stroke", "stroke-width",
+        "stroke-opacity", "stroke-linecap", "stroke-linejoin", "stroke-miterlimit",
+        "stroke-dasharray", "stroke-dashoffset", "opacity", "visibility", "display", "color",
+        "font-family", "font-size", "font-weight", "font-style", "text-anchor", "offset",
+        "stop-color", "stop-opacity", "gradientUnits", "gradientTransform", "spreadMethod",
+    };
     const QStringList installed = QFontDatabase::families();
     QXmlStreamReader xml(data);
     QStack<QString> families;
@@ -91,12 +105,24 @@ SvgPicture::Status SvgPicture::checkFonts(const QByteArray& data)
     while (!xml.atEnd()) {
         const QXmlStreamReader::TokenType token = xml.readNext();
         if (token == QXmlStreamReader::StartElement) {
+            const QXmlStreamAttributes given = xml.attributes();
             QString family = families.top();
-            const QStringView attribute = xml.attributes().value(QStringLiteral("font-family"));
-            if (!attribute.isEmpty())
-                family = firstFamily(attribute.toString());
+            if (given.hasAttribute(QStringLiteral("font-family")))
+                family = firstFamily(given.value(QStringLiteral("font-family")).toString());
             families.push(family);
             const QStringView name = xml.name();
+            if (!elements.contains(name.toString())) {
+                error = QStringLiteral("line %1: the element <%2> is not one the SVG reader draws")
+                            .arg(xml.lineNumber()).arg(name);
+                return Status::UnknownElement;
+            }
+            for (const QXmlStreamAttribute& attribute : given) {
+                if (!attributes.contains(attribute.qualifiedName().toString())) {
+                    error = QStringLiteral("line %1: <%2> has the attribute \"%3\", which the SVG reader "
+                                           "does not know").arg(xml.lineNumber()).arg(name, attribute.qualifiedName());
+                    return Status::UnknownAttribute;
+                }
+            }
             inText.push(inText.top() || name == QStringLiteral("text") || name == QStringLiteral("tspan"));
         } else if (token == QXmlStreamReader::EndElement) {
             families.pop();

@@ -10,11 +10,16 @@
 
 class QSvgRenderer;
 
-// One hand-written SVG source, checked strictly before it is drawn: the toolkit's SVG
-// reader must accept it without a single warning (a misspelt attribute would otherwise
-// vanish from the picture unnoticed), and every text element must name a font family
-// that is installed and holds all of its characters, so the labels never fall back to
+// One hand-written SVG source, checked strictly before it is drawn. The toolkit's SVG
+// reader skips what it does not know without a word, so a misspelt element or
+// attribute would vanish from the picture unnoticed: every element and attribute must
+// be one of the SVG Tiny features the reader draws, and the reader must accept the
+// source without a single warning. Every text must name a font family that is
+// installed and holds all of its characters, so the labels never fall back to
 // whatever font the building machine happens to have.
+//
+// Threads: load from one thread at a time; the reader's warnings are caught through the
+// process-wide message handler while a source loads.
 class SvgPicture
 {
 public:
@@ -23,6 +28,8 @@ public:
         NotReadable,
         NotValid,
         Warnings,
+        UnknownElement,
+        UnknownAttribute,
         TextWithoutFont,
         FontMissing,
         GlyphMissing,
@@ -41,7 +48,7 @@ public:
     QImage render(const QSize& size, qreal rotationDegrees = 0) const;
 
 private:
-    Status checkFonts(const QByteArray& data);
+    Status checkContent(const QByteArray& data);
 
     std::unique_ptr<QSvgRenderer> renderer;
     QString error;

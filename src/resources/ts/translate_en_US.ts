@@ -176,4 +176,143 @@
             <translation>Cancel</translation>
         </message>
     </context>
+    <context>
+        <name>SelectUsbPathDialog</name>
+        <message>
+            <source>确定</source>
+            <translation>Ok</translation>
+        </message>
+        <message>
+            <source>取消</source>
+            <translation>Cancel</translation>
+        </message>
+        <message>
+            <source>dialog_title_tip</source>
+            <translation>Tip</translation>
+        </message>
+        <message>
+            <source>选择U盘路径</source>
+            <translation>Please select U disk path.</translation>
+        </message>
+        <message>
+            <source>当前检测到的所有U盘：</source>
+            <translation>All the current U disk detected:</translation>
+        </message>
+        <message>
+            <source>选择文件夹…</source>
+            <translation>Choose Folder…</translation>
+        </message>
+        <message>
+            <source>selectusb_title</source>
+            <translation>Please select U disk path.</translation>
+        </message>
+        <message>
+            <source>selectusb_folder_title</source>
+            <translation>Choose the folder to save the effect file in</translation>
+        </message>
+    </context>
+    <context>
+        <name>GetSaveFileDialog</name>
+        <message>
+            <source>确定</source>
+            <translation>Ok</translation>
+        </message>
+        <message>
+            <source>取消</source>
+            <translation>Cancel</translation>
+        </message>
+        <message>
+            <source>dialog_title_tip</source>
+            <translation>Tip</translation>
+        </message>
+        <message>
+            <source>请输入保存的文件名</source>
+            <translation>Enter the file name</translation>
+        </message>
+        <message>
+            <source>请输入保存的文件名，最多能输入4个汉字或者8个字符！</source>
+            <translation>Enter the name of the file to save: at most 4 Chinese characters or 8 characters!</translation>
+        </message>
+        <message>
+            <source>savefile_name_separator</source>
+            <translation>The name cannot contain "%1": the file would be written outside the chosen drive. Enter a name without / or \.</translation>
+        </message>
+        <message>
+            <source>savefile_name_dots</source>
+            <translation>The name cannot be made of dots only. Enter a name with letters or digits.</translation>
+        </message>
+        <message>
+            <source>savefile_name_forbidden</source>
+            <translation>The name cannot contain "%1": U disks do not accept the characters &lt; &gt; : " | ? *. Enter another name.</translation>
+        </message>
+        <message>
+            <source>savefile_name_control</source>
+            <translation>The name contains an invisible control character (U+%1). Type the name again.</translation>
+        </message>
+    </context>
+    <context>
+        <name>DownloadStatus</name>
+        <message>
+            <source>download_unknown_error</source>
+            <translation>unknown error</translation>
+        </message>
+        <message>
+            <source>download_fail_cancelled</source>
+            <translation>The download to %1 was stopped; the drive was not changed.</translation>
+        </message>
+        <message>
+            <source>download_fail_space</source>
+            <translation>Not enough free space for %1: the effect file needs %2 MB, but only %3 MB are free. Delete files from the drive or choose another drive.</translation>
+        </message>
+        <message>
+            <source>download_fail_open</source>
+            <translation>Cannot create %1: %2. Check that the drive is still plugged in and not write-protected.</translation>
+        </message>
+        <message>
+            <source>download_fail_write</source>
+            <translation>Writing %1 failed: %2. The drive may have been removed or be full. The previous file on the drive was kept.</translation>
+        </message>
+        <message>
+            <source>download_fail_picture</source>
+            <translation>Picture %2 of the picture list cannot be read, so %1 was not written. Remove the picture from the list or import it again.</translation>
+        </message>
+        <message>
+            <source>download_fail_frame</source>
+            <translation>Frame %3 of clip %2 cannot be read, so %1 was not written. Remove the clip from the list or import it again.</translation>
+        </message>
+        <message>
+            <source>download_fail_commit</source>
+            <translation>The new %1 could not replace the previous file: %2. The previous file was kept.</translation>
+        </message>
+        <message>
+            <source>download_fail_sync</source>
+            <translation>%1 was written, but the drive did not confirm that it stored it (%2). Do not remove the drive; download again.</translation>
+        </message>
+    </context>
+    <context>
+        <name>DownloadPrompts</name>
+        <message>
+            <source>download_warn_entries</source>
+            <translation>The playlist needs %1 entries, but an effect file holds %2: the pictures and clips after entry %2 are stored but will not be played. Download anyway?</translation>
+        </message>
+        <message>
+            <source>download_btn_eject</source>
+            <translation>Eject Drive</translation>
+        </message>
+        <message>
+            <source>download_eject_done</source>
+            <translation>The drive was ejected. It is now safe to remove it.</translation>
+        </message>
+        <message>
+            <source>download_eject_failed</source>
+            <translation>The drive could not be ejected: %1. Close the programs that use it, then eject it from the file manager.</translation>
+        </message>
+    </context>
+    <context>
+        <name>UDisks</name>
+        <message>
+            <source>eject_no_service</source>
+            <translation>the system's disk service (udisks2) is not running</translation>
+        </message>
+    </context>
 </TS>

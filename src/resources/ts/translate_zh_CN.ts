@@ -156,4 +156,143 @@
             <translation>取消</translation>
         </message>
     </context>
+    <context>
+        <name>SelectUsbPathDialog</name>
+        <message>
+            <source>确定</source>
+            <translation>确定</translation>
+        </message>
+        <message>
+            <source>取消</source>
+            <translation>取消</translation>
+        </message>
+        <message>
+            <source>dialog_title_tip</source>
+            <translation>提示</translation>
+        </message>
+        <message>
+            <source>选择U盘路径</source>
+            <translation>选择U盘路径</translation>
+        </message>
+        <message>
+            <source>当前检测到的所有U盘：</source>
+            <translation>当前检测到的所有U盘：</translation>
+        </message>
+        <message>
+            <source>选择文件夹…</source>
+            <translation>选择文件夹…</translation>
+        </message>
+        <message>
+            <source>selectusb_title</source>
+            <translation>请选择U盘路径。</translation>
+        </message>
+        <message>
+            <source>selectusb_folder_title</source>
+            <translation>选择保存效果文件的文件夹</translation>
+        </message>
+    </context>
+    <context>
+        <name>GetSaveFileDialog</name>
+        <message>
+            <source>确定</source>
+            <translation>确定</translation>
+        </message>
+        <message>
+            <source>取消</source>
+            <translation>取消</translation>
+        </message>
+        <message>
+            <source>dialog_title_tip</source>
+            <translation>提示</translation>
+        </message>
+        <message>
+            <source>请输入保存的文件名</source>
+            <translation>请输入保存的文件名</translation>
+        </message>
+        <message>
+            <source>请输入保存的文件名，最多能输入4个汉字或者8个字符！</source>
+            <translation>请输入保存的文件名，最多能输入4个汉字或者8个字符！</translation>
+        </message>
+        <message>
+            <source>savefile_name_separator</source>
+            <translation>文件名不能包含“%1”：文件会被写到所选U盘之外。请输入不含 / 或 \ 的文件名。</translation>
+        </message>
+        <message>
+            <source>savefile_name_dots</source>
+            <translation>文件名不能只由点组成，请输入含字母或数字的文件名。</translation>
+        </message>
+        <message>
+            <source>savefile_name_forbidden</source>
+            <translation>文件名不能包含“%1”：U盘不接受字符 &lt; &gt; : " | ? *。请换一个文件名。</translation>
+        </message>
+        <message>
+            <source>savefile_name_control</source>
+            <translation>文件名含有不可见的控制字符（U+%1），请重新输入。</translation>
+        </message>
+    </context>
+    <context>
+        <name>DownloadStatus</name>
+        <message>
+            <source>download_unknown_error</source>
+            <translation>未知错误</translation>
+        </message>
+        <message>
+            <source>download_fail_cancelled</source>
+            <translation>下载到 %1 已停止，U盘上的文件没有改变。</translation>
+        </message>
+        <message>
+            <source>download_fail_space</source>
+            <translation>空间不足，无法写入 %1：效果文件需要 %2 MB，但只剩 %3 MB。请删除U盘上的文件或换一个U盘。</translation>
+        </message>
+        <message>
+            <source>download_fail_open</source>
+            <translation>无法创建 %1：%2。请检查U盘是否仍然插着、是否被写保护。</translation>
+        </message>
+        <message>
+            <source>download_fail_write</source>
+            <translation>写入 %1 失败：%2。U盘可能已被拔出或已满。U盘上原来的文件保持不变。</translation>
+        </message>
+        <message>
+            <source>download_fail_picture</source>
+            <translation>图片列表中的第 %2 张图片无法读取，所以没有写入 %1。请从列表中删除该图片或重新导入。</translation>
+        </message>
+        <message>
+            <source>download_fail_frame</source>
+            <translation>第 %2 个视频的第 %3 帧无法读取，所以没有写入 %1。请从列表中删除该视频或重新导入。</translation>
+        </message>
+        <message>
+            <source>download_fail_commit</source>
+            <translation>新的 %1 无法替换原来的文件：%2。原来的文件保持不变。</translation>
+        </message>
+        <message>
+            <source>download_fail_sync</source>
+            <translation>%1 已写入，但U盘没有确认保存成功（%2）。请不要拔出U盘，再下载一次。</translation>
+        </message>
+    </context>
+    <context>
+        <name>DownloadPrompts</name>
+        <message>
+            <source>download_warn_entries</source>
+            <translation>播放列表需要 %1 个条目，但效果文件最多只能有 %2 个：第 %2 个之后的图片和视频会被写入，但不会播放。仍然下载吗？</translation>
+        </message>
+        <message>
+            <source>download_btn_eject</source>
+            <translation>弹出U盘</translation>
+        </message>
+        <message>
+            <source>download_eject_done</source>
+            <translation>U盘已弹出，现在可以安全拔出。</translation>
+        </message>
+        <message>
+            <source>download_eject_failed</source>
+            <translation>无法弹出U盘：%1。请关闭正在使用它的程序，然后在文件管理器中弹出。</translation>
+        </message>
+    </context>
+    <context>
+        <name>UDisks</name>
+        <message>
+            <source>eject_no_service</source>
+            <translation>系统的磁盘服务（udisks2）没有运行</translation>
+        </message>
+    </context>
 </TS>

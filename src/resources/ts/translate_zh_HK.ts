@@ -176,4 +176,143 @@
             <translation>取消</translation>
         </message>
     </context>
+    <context>
+        <name>SelectUsbPathDialog</name>
+        <message>
+            <source>确定</source>
+            <translation>確定</translation>
+        </message>
+        <message>
+            <source>取消</source>
+            <translation>取消</translation>
+        </message>
+        <message>
+            <source>dialog_title_tip</source>
+            <translation>提示</translation>
+        </message>
+        <message>
+            <source>选择U盘路径</source>
+            <translation>選擇U盤路徑</translation>
+        </message>
+        <message>
+            <source>当前检测到的所有U盘：</source>
+            <translation>當前檢測到的所有U盤：</translation>
+        </message>
+        <message>
+            <source>选择文件夹…</source>
+            <translation>選擇文件夾…</translation>
+        </message>
+        <message>
+            <source>selectusb_title</source>
+            <translation>請選擇U盤路徑。</translation>
+        </message>
+        <message>
+            <source>selectusb_folder_title</source>
+            <translation>選擇保存效果文件的文件夾</translation>
+        </message>
+    </context>
+    <context>
+        <name>GetSaveFileDialog</name>
+        <message>
+            <source>确定</source>
+            <translation>確定</translation>
+        </message>
+        <message>
+            <source>取消</source>
+            <translation>取消</translation>
+        </message>
+        <message>
+            <source>dialog_title_tip</source>
+            <translation>提示</translation>
+        </message>
+        <message>
+            <source>请输入保存的文件名</source>
+            <translation>請輸入保存的文件名</translation>
+        </message>
+        <message>
+            <source>请输入保存的文件名，最多能输入4个汉字或者8个字符！</source>
+            <translation>請輸入保存的文件名，最多能輸入4個漢字或者8個字符！</translation>
+        </message>
+        <message>
+            <source>savefile_name_separator</source>
+            <translation>文件名不能包含「%1」：文件會被寫到所選U盤之外。請輸入不含 / 或 \ 的文件名。</translation>
+        </message>
+        <message>
+            <source>savefile_name_dots</source>
+            <translation>文件名不能只由點組成，請輸入含字母或數字的文件名。</translation>
+        </message>
+        <message>
+            <source>savefile_name_forbidden</source>
+            <translation>文件名不能包含「%1」：U盤不接受字符 &lt; &gt; : " | ? *。請換一個文件名。</translation>
+        </message>
+        <message>
+            <source>savefile_name_control</source>
+            <translation>文件名含有不可見的控制字符（U+%1），請重新輸入。</translation>
+        </message>
+    </context>
+    <context>
+        <name>DownloadStatus</name>
+        <message>
+            <source>download_unknown_error</source>
+            <translation>未知錯誤</translation>
+        </message>
+        <message>
+            <source>download_fail_cancelled</source>
+            <translation>下載到 %1 已停止，U盤上的文件沒有改變。</translation>
+        </message>
+        <message>
+            <source>download_fail_space</source>
+            <translation>空間不足，無法寫入 %1：效果文件需要 %2 MB，但只剩 %3 MB。請刪除U盤上的文件或換一個U盤。</translation>
+        </message>
+        <message>
+            <source>download_fail_open</source>
+            <translation>無法創建 %1：%2。請檢查U盤是否仍然插著、是否被寫保護。</translation>
+        </message>
+        <message>
+            <source>download_fail_write</source>
+            <translation>寫入 %1 失敗：%2。U盤可能已被拔出或已滿。U盤上原來的文件保持不變。</translation>
+        </message>
+        <message>
+            <source>download_fail_picture</source>
+            <translation>圖片列表中的第 %2 張圖片無法讀取，所以沒有寫入 %1。請從列表中刪除該圖片或重新導入。</translation>
+        </message>
+        <message>
+            <source>download_fail_frame</source>
+            <translation>第 %2 個視頻的第 %3 幀無法讀取，所以沒有寫入 %1。請從列表中刪除該視頻或重新導入。</translation>
+        </message>
+        <message>
+            <source>download_fail_commit</source>
+            <translation>新的 %1 無法替換原來的文件：%2。原來的文件保持不變。</translation>
+        </message>
+        <message>
+            <source>download_fail_sync</source>
+            <translation>%1 已寫入，但U盤沒有確認保存成功（%2）。請不要拔出U盤，再下載一次。</translation>
+        </message>
+    </context>
+    <context>
+        <name>DownloadPrompts</name>
+        <message>
+            <source>download_warn_entries</source>
+            <translation>播放列表需要 %1 個條目，但效果文件最多只能有 %2 個：第 %2 個之後的圖片和視頻會被寫入，但不會播放。仍然下載嗎？</translation>
+        </message>
+        <message>
+            <source>download_btn_eject</source>
+            <translation>彈出U盤</translation>
+        </message>
+        <message>
+            <source>download_eject_done</source>
+            <translation>U盤已彈出，現在可以安全拔出。</translation>
+        </message>
+        <message>
+            <source>download_eject_failed</source>
+            <translation>無法彈出U盤：%1。請關閉正在使用它的程序，然後在文件管理器中彈出。</translation>
+        </message>
+    </context>
+    <context>
+        <name>UDisks</name>
+        <message>
+            <source>eject_no_service</source>
+            <translation>系統的磁盤服務（udisks2）沒有運行</translation>
+        </message>
+    </context>
 </TS>

@@ -1,0 +1,35 @@
+// libFuzzer target over the effect file reader: the first two bytes pick a small geometry,
+// the rest is the file. The first picture and clip frames read are decoded to colours as
+// well, to reach the decoders with records of any length.
+#include "convert/polarrender.h"
+#include "device/effectfilereader.h"
+
+#include <QBuffer>
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size < 2)
+        return 0;
+    EffectFile::ReadOptions options;
+    options.ledCount = 1 + data[0] % 16;
+    options.lineNumber = 1 + data[1] % 16;
+    QBuffer device;
+    device.setData(reinterpret_cast<const char*>(data + 2), int(size - 2));
+    device.open(QIODevice::ReadOnly);
+    const EffectFile::Contents contents = EffectFile::read(device, options);
+    auto decode = [&](const QByteArray& record) {
+        if (contents.form == EffectFile::RecordForm::RawFrame)
+            Polar::rawFrameColours(record, options.ledCount, options.lineNumber);
+        else
+            Polar::bitPlaneColours(record, options.ledCount, options.lineNumber);
+    };
+    if (!contents.pictures.isEmpty())
+        decode(contents.pictures.first().record);
+    for (const EffectFile::Clip& clip : contents.clips)
+        if (!clip.frames.isEmpty())
+            decode(clip.frames.first());
+    return 0;
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QVector>
+
+class ImageObject;
+
+// Drawing what a file holds: the raw frames of the read-back layout (G, R, B per LED,
+// outermost LED first, line by line) and the bit-plane records the download writes.
+namespace Polar {
+
+// A picture as a raw frame: sampled along the radii as the conversion samples it,
+// uncalibrated, G, R, B per LED.
+QByteArray rawFrame(const QImage& picture, int ledCount, int lineNumber);
+
+// One colour per dot in drawing order. A frame shorter than the geometry leaves the rest black.
+QVector<QRgb> rawFrameColours(const QByteArray& frame, int ledCount, int lineNumber);
+
+// The calibrated levels the LEDs emit: bits 7 to 2 of each byte come back from the planes,
+// the two low bits the file never held are filled from the high ones.
+QVector<QRgb> bitPlaneColours(const QByteArray& record, int ledCount, int lineNumber);
+
+// The colours as dots of 4 x 4 pixels on the 225-pixel radius of a size x size picture.
+QImage renderDots(const QVector<QRgb>& colours, int ledCount, int lineNumber, int size = 450);
+
+} // namespace Polar
+
+// Paints a raw frame with the current geometry as a size x size picture and saves it as the
+// target's preview.
+void renderPolar(ImageObject* target, int size, const QByteArray& frame);

@@ -1,0 +1,42 @@
+#include "drivelist.h"
+
+#include <QDebug>
+
+DriveList::DriveList(QObject* parent) : QObject(parent) {}
+
+bool DriveList::findDrive(const QString& path, int& index) const
+{
+    for (int i = 0; i < m_drives.size(); ++i) {
+        if (m_drives[i].path == path) {
+            index = i;
+            return true;
+        }
+    }
+    return false;
+}
+
+QString DriveList::labelOf(const QString& path) const
+{
+    int index = 0;
+    return findDrive(path, index) ? m_drives[index].label : QString();
+}
+
+void DriveList::AddDisk(const QString& path, const QString& label)
+{
+    qDebug().noquote() << "#MainWindow# AddDisk " + path;
+    int index = 0;
+    if (findDrive(path, index))
+        return;
+    m_drives.append(DriveRecord{path, label});
+    emit usbMountEvent(path);
+}
+
+void DriveList::DeleteDisk(const QString& path)
+{
+    qDebug().noquote() << "#MainWindow# DeleteDisk " + path;
+    int index = 0;
+    if (!findDrive(path, index))
+        return;
+    m_drives.removeAt(index);
+    emit usbUMountEvent(path);
+}

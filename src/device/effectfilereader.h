@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QStringList>
+
+#include <functional>
+
+class QIODevice;
+
+// Reads an effect file in either of its two layouts, whatever its bytes: it never reads
+// past the device and reports what does not add up instead of failing.
+//
+// - Download layout: the 4,096-byte header (magic, total, 500 entries, end marker) and the
+//   bit-plane records of every picture and clip frame, as the download writes it.
+// - Read-back layout: 120 header bytes (clip frame and loop counts, picture count, picture
+//   times in 0.2 s), 100 picture slots and up to five clips of raw frames of
+//   lineNumber x ledCount x 3 bytes (G, R, B per LED).
+//
+// Neither layout records its geometry; the caller gives the one to read with.
+namespace EffectFile {
+
+enum class Layout { Unknown, Download, ReadBack };
+enum class RecordForm { RawFrame, BitPlanes };
+
+struct Picture
+{
+    double showTime = 0;
+    int timeByte = 0;  // as stored: tenths (download) or fifths (read-back) of a second
+    QByteArray record;
+};
+
+struct Clip
+{
+    int number = 0;          // its slot in a read-back file (0 to 4), its entry in a download file
+    int loopCount = 1;
+    int declaredFrames = 0;  // what the header says
+    QList<QByteArray> frames;
+};
+
+struct Contents
+{
+    Layout layout = Layout::Unknown;
+    RecordForm form = RecordForm::RawFrame;
+    int recordSize = 0;
+    QList<Picture> pictures;
+    QList<Clip> clips;       // in a read-back file only clips that have frames
+    QStringList problems;    // what does not add up, in words for the user
+    bool cancelled = false;  // running() turned false: the contents are incomplete
+};
+
+struct ReadOptions
+{
+    int ledCount = 112;
+    int lineNumber = 450;
+    std::function<bool()> running;                      // tested before every record
+    std::function<void(int done, int total)> progress;  // after every record
+};
+
+constexpr int readBackHeaderSize = 120;
+constexpr int readBackPictureSlots = 100;
+constexpr int readBackPictureLimit = 50;
+constexpr int readBackClipSlots = 5;
+constexpr int downloadHeaderSize = 4096;
+constexpr int downloadEntryLimit = 500;
+
+// The layout the first bytes show: the download layout by its magic and end marker, the
+// read-back layout (which has no signature) for anything else of at least 120 bytes.
+Layout detectLayout(const QByteArray& head, qint64 size);
+
+Contents read(QIODevice& device, const ReadOptions& options);
+
+QString layoutName(Layout layout);  // "download", "readback" or "unknown"
+
+} // namespace EffectFile

@@ -1,0 +1,117 @@
+#include "selectusbpathdialog.h"
+
+#include "drivelist.h"
+#include "ui_selectusbpathdialog.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+constexpr int PathRole = Qt::UserRole;
+} // namespace
+
+SelectUsbPathDialog::SelectUsbPathDialog(const DriveList& drives, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::SelectUsbPathDialog>()), m_drives(&drives)
+{
+    ui->setupUi(this);
+    connect(ui->okBut, &QPushButton::clicked, this, &SelectUsbPathDialog::onBtnOkClick);
+    connect(ui->cancelBut, &QPushButton::clicked, this, &SelectUsbPathDialog::onBtnCancelClick);
+    connect(ui->folderBut, &QPushButton::clicked, this, &SelectUsbPathDialog::onBtnFolderClick);
+    // Rows show labels too, so the path travels in the item's data rather than its text.
+    connect(ui->listWidget, &QListWidget::currentItemChanged, this,
+            [this](QListWidgetItem* current) {
+                currentSelectUsbChanged(current ? current->data(PathRole).toString() : QString());
+            });
+    for (const DriveRecord& drive : drives.drives())
+        appendRow(drive.path, drive.label);
+    ui->listWidget->setCurrentRow(0);
+}
+
+SelectUsbPathDialog::~SelectUsbPathDialog() = default;
+
+void SelectUsbPathDialog::appendRow(const QString& path, const QString& label)
+{
+    auto* item = new QListWidgetItem(label.isEmpty() ? path : QStringLiteral("%1  (%2)").arg(path, label));
+    item->setData(PathRole, path);
+    item->setToolTip(path);
+    ui->listWidget->addItem(item);
+}
+
+int SelectUsbPathDialog::rowOf(const QString& path) const
+{
+    for (int row = 0; row < ui->listWidget->count(); ++row) {
+        if (ui->listWidget->item(row)->data(PathRole).toString() == path)
+            return row;
+    }
+    return -1;
+}
+
+QStringList SelectUsbPathDialog::paths() const
+{
+    QStringList list;
+    for (int row = 0; row < ui->listWidget->count(); ++row)
+        list.append(ui->listWidget->item(row)->data(PathRole).toString());
+    return list;
+}
+
+void SelectUsbPathDialog::usbMountEvent(const QString& path)
+{
+    qDebug() << "#SelectUsbPathDialog# usbMountEvent" << path;
+    const bool wasEmpty = ui->listWidget->count() == 0;
+    appendRow(path, m_drives ? m_drives->labelOf(path) : QString());
+    if (wasEmpty)
+        ui->listWidget->setCurrentRow(0);
+}
+
+void SelectUsbPathDialog::usbUMountEvent(const QString& path)
+{
+    qDebug() << "#SelectUsbPathDialog# usbUMountEvent" << path;
+    for (int row = rowOf(path); row >= 0; row = rowOf(path))
+        delete ui->listWidget->takeItem(row);
+    ui->listWidget->setCurrentRow(0);
+    if (ui->listWidget->count() == 0)
+        currentSelectUsbChanged(QString());
+}
+
+void SelectUsbPathDialog::onBtnOkClick()
+{
+    qDebug() << "#SelectUsbPathDialog# onBtnOkClick " << m_selectedPath;
+    if (!m_selectedPath.isEmpty()) {
+        accept();
+        return;
+    }
+    QMessageBox::information(this, QCoreApplication::translate("SelectUsbPathDialog", "dialog_title_tip"),
+                             QCoreApplication::translate("SelectUsbPathDialog", "selectusb_title"),
+                             QMessageBox::Ok);
+}
+
+void SelectUsbPathDialog::onBtnCancelClick() { reject(); }
+
+void SelectUsbPathDialog::currentSelectUsbChanged(const QString& path)
+{
+    qDebug() << "#SelectUsbPathDialog# currentSelectUsbChanged" << path;
+    m_selectedPath = path;
+}
+
+void SelectUsbPathDialog::onBtnFolderClick()
+{
+    const QString start = m_selectedPath.isEmpty() ? QDir::homePath() : m_selectedPath;
+    const QString folder = QFileDialog::getExistingDirectory(
+        this, QCoreApplication::translate("SelectUsbPathDialog", "selectusb_folder_title"), start);
+    if (!folder.isEmpty())
+        addFolder(folder);
+}
+
+void SelectUsbPathDialog::addFolder(const QString& path)
+{
+    // "/media/card/" and "/media/card" are one drive; the download adds the separator.
+    const QString folder = QDir::cleanPath(path);
+    int row = rowOf(folder);
+    if (row < 0) {
+        appendRow(folder, QString());
+        row = ui->listWidget->count() - 1;
+    }
+    ui->listWidget->setCurrentRow(row);
+}

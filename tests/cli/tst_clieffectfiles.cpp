@@ -1,0 +1,170 @@
+#include "app/appsettings.h"
+#include "convert/imageobject.h"
+#include "convert/mediaobject.h"
+#include "convert/polarconversion.h"
+#include "device/effectfile.h"
+#include "device/readbackobjects.h"
+#include "support/testtempdir.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+struct Run
+{
+    int status;
+    QByteArray output;
+    QString errors;
+};
+
+Run runCli(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(qEnvironmentVariable("GYROLUME_CLI"), arguments);
+    process.waitForFinished(300000);
+    return {process.exitCode(), process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError())};
+}
+
+QByteArray contentsOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QImage testPicture(int width, int height, int seed)
+{
+    QImage picture(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            picture.setPixel(x, y, qRgb((x * seed) % 256, (y * 3 + seed) % 256, (x + y) % 256));
+    return picture;
+}
+
+} // namespace
+
+class CliEffectFilesTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        useTestTempRoot();
+        QVERIFY(testPicture(400, 300, 5).save(path("wide.png")));
+        QVERIFY(testPicture(200, 260, 9).save(path("tall.jpg")));
+    }
+
+    void buildMatchesTheWindowsDownload()
+    {
+        // The window's way: imported pictures (centred square, conversion) written by the download.
+        AppSettings::ledCount = 36;
+        AppSettings::lineNumber = 360;
+        QList<ImageObject*> pictures;
+        for (const auto& [name, time] : {std::pair{"wide.png", 2.5}, std::pair{"tall.jpg", 30.0}}) {
+            const QImage source(path(name));
+            auto* object = new ImageObject(0, path(name), time, ImageObject::PictureKind);
+            convertToPolar(source.copy(centredSquare(source.size())), object);
+            pictures.append(object);
+        }
+        QVERIFY(EffectFile::download(path("window.bin"), pictures, {}).ok());
+        qDeleteAll(pictures);
+        AppSettings::ledCount = AppSettings::defaultLedCount;
+        AppSettings::lineNumber = AppSettings::defaultLineNumber;
+
+        const Run run = runCli({"build", path("tool.bin"), "--leds", "36", "--lines", "360",
+                                path("wide.png") + "@2.5", path("tall.jpg") + "@30"});
+        QCOMPARE(run.status, 0);
+        QVERIFY2(run.errors.isEmpty(), qPrintable(run.errors));
+        QCOMPARE(contentsOf(path("tool.bin")), contentsOf(path("window.bin")));
+
+        const Run info = runCli({"info", path("tool.bin"), "--leds", "36", "--lines", "360", "--json"});
+        QCOMPARE(info.status, 0);
+        const QJsonObject description = QJsonDocument::fromJson(info.output).object();
+        QCOMPARE(description["layout"].toString(), QString("download"));
+        const QJsonArray listed = description["pictures"].toArray();
+        QCOMPARE(listed.size(), 2);
+        QCOMPARE(listed[0].toObject()["showTime"].toDouble(), 2.5);
+        QCOMPARE(listed[1].toObject()["showTime"].toDouble(), 25.5);  // the longest the file holds
+        QVERIFY(description["clips"].toArray().isEmpty());
+        QVERIFY(description["problems"].toArray().isEmpty());
+    }
+
+    void readBackBuildInfoAndRender()
+    {
+        const Run run = runCli({"build", "--layout", "readback", path("factory.bin"), "--leds", "36",
+                                "--lines", "360", path("wide.png") + "@1", path("tall.jpg")});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(QFileInfo(path("factory.bin")).size(), qint64(120 + 100 * 38880));
+
+        const Run info = runCli({"info", path("factory.bin"), "--leds", "36", "--lines", "360", "--json"});
+        const QJsonObject description = QJsonDocument::fromJson(info.output).object();
+        QCOMPARE(description["layout"].toString(), QString("readback"));
+        QCOMPARE(description["pictures"].toArray().size(), 2);
+        QCOMPARE(description["pictures"].toArray()[0].toObject()["showTime"].toDouble(), 1.0);
+
+        // render draws what the window's preview of the same file shows.
+        const Run render = runCli({"render", path("factory.bin"), path("frames"), "--leds", "36", "--lines", "360"});
+        QCOMPARE(render.status, 0);
+        AppSettings::ledCount = 36;
+        AppSettings::lineNumber = 360;
+        ReadBackObjects objects;
+        QVERIFY(readEffectFile(path("factory.bin"), {36, 360, {}, {}}, objects).opened);
+        QCOMPARE(objects.pictures.size(), 2);
+        for (int i = 0; i < 2; ++i)
+            QCOMPARE(QImage(path(QString("frames/picture-00%1.png").arg(i + 1))).convertToFormat(QImage::Format_RGB32),
+                     objects.pictures[i]->loadPreview().convertToFormat(QImage::Format_RGB32));
+        objects.deleteAll();
+        AppSettings::ledCount = AppSettings::defaultLedCount;
+        AppSettings::lineNumber = AppSettings::defaultLineNumber;
+    }
+
+    void badInputsLeaveNoFile_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");
+        QFile text(path("notes.png"));
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.write("not a picture");
+        text.close();
+        QFile gif(path("broken.gif"));
+        QVERIFY(gif.open(QIODevice::WriteOnly));
+        gif.write("GIF89a\x01\x00\x01\x00");
+        gif.close();
+        const QString out = path("refused.bin");
+        QTest::newRow("missing file") << QStringList{"build", out, path("missing.png")} << 1 << "missing.png";
+        QTest::newRow("not a picture") << QStringList{"build", out, path("notes.png")} << 1 << "notes.png";
+        QTest::newRow("GIF that does not decode") << QStringList{"build", out, "--clip", path("broken.gif")} << 1 << "broken.gif";
+        QTest::newRow("time out of range") << QStringList{"build", out, path("wide.png") + "@0"} << 2 << "show time";
+        QTest::newRow("read-back time") << QStringList{"build", "--layout", "readback", out, path("wide.png") + "@52"} << 2 << "show time";
+        QTest::newRow("loops out of range") << QStringList{"build", out, "--clip", path("broken.gif") + "@256"} << 2 << "loop count";
+        QTest::newRow("unknown option") << QStringList{"build", out, "--fast", path("wide.png")} << 2 << "--fast";
+        QTest::newRow("unknown layout") << QStringList{"build", "--layout", "zip", out, path("wide.png")} << 2 << "--layout";
+        QTest::newRow("nothing to build") << QStringList{"build", out} << 2 << "Usage";
+        QTest::newRow("info of a missing file") << QStringList{"info", path("missing.bin")} << 1 << "missing.bin";
+        QTest::newRow("info of a tiny file") << QStringList{"info", path("notes.png")} << 1 << "not an effect file";
+        QTest::newRow("render without OUTDIR") << QStringList{"render", path("notes.png")} << 2 << "Usage";
+    }
+    void badInputsLeaveNoFile()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        const Run run = runCli(arguments);
+        QCOMPARE(run.status, status);
+        QVERIFY2(run.errors.contains(message), qPrintable(run.errors));
+        QVERIFY(!QFile::exists(path("refused.bin")));
+    }
+
+private:
+    QString path(const QString& name) const { return dir.filePath(name); }
+    QTemporaryDir dir;
+};
+
+QTEST_GUILESS_MAIN(CliEffectFilesTest)
+#include "tst_clieffectfiles.moc"

@@ -1,0 +1,369 @@
+#include "app/appsettings.h"
+#include "convert/imageobject.h"
+#include "convert/mediaobject.h"
+#include "convert/polarconversion.h"
+#include "convert/polarrender.h"
+#include "convert/testcolorutil.h"
+#include "device/effectfilereader.h"
+#include "device/readbackobjects.h"
+#include "device/readbackwriter.h"
+#include "support/testtempdir.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QtTest>
+
+using namespace EffectFile;
+
+namespace {
+
+// A read-back file: header bytes, then the picture slots and clip frames given, each frame
+// filled with one byte value so that records can be told apart.
+struct ReadBackFile
+{
+    int ledCount = 112;
+    int lineNumber = 450;
+    int pictureCount = 0;
+    QList<int> pictureTimes;
+    QList<int> clipFrames{0, 0, 0, 0, 0};
+    QList<int> clipLoops{0, 0, 0, 0, 0};
+    int slotsWritten = 100;
+    QList<int> clipFramesWritten;  // defaults to clipFrames
+
+    int frameSize() const { return ledCount * lineNumber * 3; }
+    QByteArray bytes() const
+    {
+        QByteArray file(readBackHeaderSize, '\0');
+        for (int k = 0; k < 5; ++k) {
+            file[7 + k] = char(clipFrames[k]);
+            file[12 + k] = char(clipLoops[k]);
+        }
+        file[19] = char(pictureCount);
+        for (int i = 0; i < pictureTimes.size(); ++i)
+            file[20 + i] = char(pictureTimes[i]);
+        for (int slot = 0; slot < slotsWritten; ++slot)
+            file.append(QByteArray(frameSize(), char(slot + 1)));
+        const QList<int> written = clipFramesWritten.isEmpty() ? clipFrames : clipFramesWritten;
+        for (int k = 0; k < 5; ++k)
+            for (int m = 0; m < written[k]; ++m)
+                file.append(QByteArray(frameSize(), char(0x80 + 16 * k + m)));
+        return file;
+    }
+};
+
+Contents readBytes(const QByteArray& bytes, int ledCount = 112, int lineNumber = 450)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    ReadOptions options;
+    options.ledCount = ledCount;
+    options.lineNumber = lineNumber;
+    return read(buffer, options);
+}
+
+void appendWord(QByteArray& bytes, int value)
+{
+    bytes.append(char((value >> 8) & 0xff));
+    bytes.append(char(value & 0xff));
+}
+
+// A download file built by hand from its entries, records of `recordSize` bytes.
+QByteArray downloadFile(const QList<QList<int>>& entries, int total, int records, int recordSize)
+{
+    QByteArray file = QByteArray::fromHex("0011223344556677");
+    appendWord(file, total);
+    file.append(6, '\0');
+    for (const QList<int>& entry : entries) {
+        appendWord(file, entry[0]);
+        appendWord(file, entry[1]);
+        file.append(char(entry[2]));
+        file.append(char(entry[3]));
+    }
+    file.append(6 * (downloadEntryLimit - int(entries.size())), '\0');
+    file.append(QByteArray::fromHex("00000000000000007766554433221100"));
+    file.append(downloadHeaderSize - int(file.size()), '\0');
+    for (int r = 0; r < records; ++r)
+        file.append(QByteArray(recordSize, char(r + 1)));
+    return file;
+}
+
+} // namespace
+
+class EffectFileReaderTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { useTestTempRoot(); }
+
+    void readBackPicturesAndTimes()
+    {
+        ReadBackFile file;
+        file.pictureCount = 3;
+        file.pictureTimes = {25, 10, 1};
+        const Contents contents = readBytes(file.bytes());
+        QCOMPARE(contents.layout, Layout::ReadBack);
+        QCOMPARE(contents.recordSize, 151200);
+        QCOMPARE(contents.pictures.size(), 3);
+        QCOMPARE(contents.pictures[0].showTime, 5.0);
+        QCOMPARE(contents.pictures[1].showTime, 2.0);
+        QCOMPARE(contents.pictures[2].showTime, 0.2);
+        QCOMPARE(contents.pictures[2].record, QByteArray(151200, char(3)));
+        QVERIFY(contents.clips.isEmpty());
+        QVERIFY2(contents.problems.isEmpty(), qPrintable(contents.problems.join("; ")));
+
+        // Without the unused slots the pictures are there, the shortfall is named.
+        file.slotsWritten = 3;
+        const Contents shorter = readBytes(file.bytes());
+        QCOMPARE(shorter.pictures.size(), 3);
+        QCOMPARE(shorter.problems.size(), 1);
+    }
+
+    void readBackLimitsAndClips()
+    {
+        ReadBackFile file;
+        file.ledCount = 36;
+        file.lineNumber = 360;
+        file.pictureCount = 60;  // only 50 are shown; slots 50 to 59 are skipped
+        file.clipFrames = {2, 0, 3, 0, 4};
+        file.clipLoops = {7, 9, 255, 0, 1};
+        file.clipFramesWritten = {2, 0, 3, 0, 1};  // the file ends inside the last clip
+        QByteArray bytes = file.bytes();
+        bytes.append(100, '\x55');
+        const Contents contents = readBytes(bytes, 36, 360);
+        QCOMPARE(contents.recordSize, 38880);
+        QCOMPARE(contents.pictures.size(), 50);
+        QCOMPARE(contents.pictures[49].record.at(0), char(50));
+        QCOMPARE(contents.clips.size(), 3);
+        QCOMPARE(contents.clips[0].number, 0);
+        QCOMPARE(contents.clips[0].loopCount, 7);
+        QCOMPARE(contents.clips[1].number, 2);
+        QCOMPARE(contents.clips[1].loopCount, 255);
+        QCOMPARE(contents.clips[1].frames.size(), 3);
+        QCOMPARE(contents.clips[1].frames[2].at(0), char(0x80 + 32 + 2));
+        // Clip 5 has one frame and then 100 bytes of a second: the frame before stays.
+        QCOMPARE(contents.clips[2].frames.size(), 1);
+        QVERIFY(contents.problems.join(" ").contains("inside frame 2 of clip 5"));
+    }
+
+    void veryShortAndEmptyFiles()
+    {
+        QCOMPARE(readBytes(QByteArray(119, '\0')).layout, Layout::Unknown);
+        QCOMPARE(readBytes(QByteArray()).layout, Layout::Unknown);
+        const Contents headerOnly = readBytes(QByteArray(120, '\0'));
+        QCOMPARE(headerOnly.layout, Layout::ReadBack);
+        QVERIFY(headerOnly.pictures.isEmpty() && headerOnly.clips.isEmpty());
+    }
+
+    void downloadLayoutWorkedExample()
+    {
+        // Two pictures of 5 s and 0.2 s and one clip of three frames looping twice.
+        const QByteArray file = downloadFile({{1, 1, 50, 1}, {2, 2, 2, 1}, {3, 5, 1, 2}}, 5, 5, 114688);
+        QCOMPARE(file.size(), 577536);
+        const Contents contents = readBytes(file);
+        QCOMPARE(contents.layout, Layout::Download);
+        QCOMPARE(contents.form, RecordForm::BitPlanes);
+        QCOMPARE(contents.recordSize, 114688);
+        QCOMPARE(contents.pictures.size(), 2);
+        QCOMPARE(contents.pictures[0].showTime, 5.0);
+        QCOMPARE(contents.pictures[1].timeByte, 2);
+        QCOMPARE(contents.clips.size(), 1);
+        QCOMPARE(contents.clips[0].loopCount, 2);
+        QCOMPARE(contents.clips[0].frames.size(), 3);
+        QCOMPARE(contents.clips[0].frames[2], QByteArray(114688, char(5)));
+        QVERIFY2(contents.problems.isEmpty(), qPrintable(contents.problems.join("; ")));
+
+        // An empty clip between two others, and raw frames of pictures read back earlier.
+        const int raw = 36 * 360 * 3;
+        const Contents mixed = readBytes(downloadFile({{1, 1, 1, 1}, {2, 1, 1, 3}, {2, 3, 1, 4}}, 3, 3, raw), 36, 360);
+        QCOMPARE(mixed.form, RecordForm::RawFrame);
+        QCOMPARE(mixed.pictures.size(), 1);
+        QCOMPARE(mixed.clips.size(), 2);
+        QCOMPARE(mixed.clips[0].frames.size(), 0);
+        QCOMPARE(mixed.clips[1].frames.size(), 2);
+        QVERIFY(mixed.problems.isEmpty());
+
+        const Contents empty = readBytes(downloadFile({}, 0, 0, 0));
+        QCOMPARE(empty.layout, Layout::Download);
+        QVERIFY(empty.pictures.isEmpty() && empty.clips.isEmpty() && empty.problems.isEmpty());
+    }
+
+    void downloadLayoutProblems()
+    {
+        QByteArray file = downloadFile({{1, 1, 50, 1}, {2, 2, 50, 1}}, 2, 2, 114688);
+        file.chop(1001);  // no even split into records either
+        const Contents cut = readBytes(file);
+        QCOMPARE(cut.pictures.size(), 1);
+        QVERIFY(!cut.problems.isEmpty());
+
+        // The total disagrees with the entries; the size fits no geometry.
+        const Contents wrong = readBytes(downloadFile({{1, 1, 50, 1}}, 4, 1, 1000));
+        QVERIFY(wrong.problems.size() >= 2);
+
+        // A header cut short is still recognised by its magic and end marker only when whole.
+        QCOMPARE(readBytes(downloadFile({}, 0, 0, 0).left(3000)).layout, Layout::ReadBack);
+    }
+
+    void cancellingStopsBetweenRecords()
+    {
+        ReadBackFile file;
+        file.pictureCount = 10;
+        QBuffer buffer;
+        buffer.setData(file.bytes());
+        buffer.open(QIODevice::ReadOnly);
+        int asked = 0;
+        ReadOptions options;
+        options.running = [&asked] { return ++asked <= 2; };
+        const Contents contents = read(buffer, options);
+        QVERIFY(contents.cancelled);
+        QCOMPARE(contents.pictures.size(), 2);
+    }
+
+    void colourOrderAndSingleLed()
+    {
+        // G, R, B per LED: (0, 255, 0) is red.
+        QByteArray frame;
+        for (int dot = 0; dot < 36 * 360; ++dot)
+            frame.append(QByteArray::fromHex("00ff00"));
+        const QImage red = renderRecord(frame, RecordForm::RawFrame, 36, 360);
+        QCOMPARE(red.size(), QSize(450, 450));
+        QCOMPARE(red.pixel(225, 96), qRgb(255, 0, 0));  // LED 20 of line 0
+        QCOMPARE(red.pixel(225, 1), qRgb(255, 0, 0));  // the 225-pixel radius reaches the top row
+        QCOMPARE(red.pixel(10, 10), qRgb(0, 0, 0));
+
+        // One LED: every line draws at the centre.
+        const QImage centre = renderRecord(QByteArray(360 * 3, '\x7f'), RecordForm::RawFrame, 1, 360);
+        QCOMPARE(centre.pixel(225, 225), qRgb(0x7f, 0x7f, 0x7f));
+        QCOMPARE(centre.pixel(225, 200), qRgb(0, 0, 0));
+    }
+
+    void bitPlanesGiveBackTheCalibratedLevels()
+    {
+        QImage picture(300, 200, QImage::Format_RGB32);
+        QRandomGenerator random(7);
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                picture.setPixel(x, y, random.generate() | 0xff000000u);
+        for (const auto& [leds, lines] : {std::pair{112, 450}, std::pair{36, 360}}) {
+            const auto geometry = Polar::Geometry::get(leds, lines);
+            const QVector<QRgb> colours = Polar::sampleColours(picture, *geometry);
+            const QByteArray buffer = Polar::resample(picture, leds, lines).buffer;
+            const QVector<QRgb> decoded = Polar::bitPlaneColours(buffer, leds, lines);
+            const TestColorUtil* table = TestColorUtil::instance();
+            auto level = [](int v) { return (v & 0xfc) | ((v & 0xfc) >> 6); };
+            for (int dot = 0; dot < colours.size(); ++dot) {
+                const QRgb expected = qRgb(level(table->getTestRValue(qRed(colours[dot]))),
+                                           level(table->getTestGValue(qGreen(colours[dot]))),
+                                           level(table->getTestBValue(qBlue(colours[dot]))));
+                if (decoded[dot] != expected)
+                    QFAIL(qPrintable(QString("dot %1 of %2 x %3").arg(dot).arg(leds).arg(lines)));
+            }
+        }
+    }
+
+    void objectsKeepTheirRecordsInMemory()
+    {
+        AppSettings::ledCount = 36;
+        AppSettings::lineNumber = 360;
+        ReadBackFile file;
+        file.ledCount = 36;
+        file.lineNumber = 360;
+        file.pictureCount = 2;
+        file.pictureTimes = {5, 1};
+        file.clipFrames = {4, 0, 0, 0, 0};
+        file.clipLoops = {3, 0, 0, 0, 0};
+        QTemporaryDir dir;
+        QFile out(dir.filePath("default.bin"));
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(file.bytes());
+        out.close();
+
+        ReadOptions options{36, 360, {}, {}};
+        QList<int> progress;
+        options.progress = [&progress](int done, int total) { progress << done << total; };
+        ReadBackObjects objects;
+        const ReadBackResult result = readEffectFile(out.fileName(), options, objects);
+        QVERIFY(result.opened);
+        QCOMPARE(objects.pictures.size(), 2);
+        QCOMPARE(objects.clips.size(), 1);
+        ImageObject* first = objects.pictures[0];
+        QCOMPARE(first->kind, int(ImageObject::ReadBackPictureKind));
+        QCOMPARE(first->number, 1);
+        QCOMPARE(first->showTime, 1.0);
+        QCOMPARE(first->buffer().size(), 38880);
+        QVERIFY(!QFile::exists(first->bufferFilePath()));
+        QCOMPARE(first->loadThumbnail().size(), QSize(60, 60));
+        QCOMPARE(first->loadPreview().size(), QSize(450, 450));
+        MediaObject* clip = objects.clips[0];
+        QCOMPARE(clip->loopCount, 3);
+        QCOMPARE(clip->frames.size(), 4);
+        QCOMPARE(clip->frames[3]->number, 4);
+        QCOMPARE(clip->frames[3]->kind, int(ImageObject::ReadBackFrameKind));
+        QCOMPARE(progress.mid(progress.size() - 2), QList<int>({12, 12}));
+        objects.deleteAll();
+
+        ReadBackObjects none;
+        QVERIFY(!readEffectFile(dir.filePath("missing.bin"), options, none).opened);
+        AppSettings::ledCount = AppSettings::defaultLedCount;
+        AppSettings::lineNumber = AppSettings::defaultLineNumber;
+    }
+
+    void readBackWriterRoundTrip()
+    {
+        QImage picture(120, 90, QImage::Format_RGB32);
+        for (int y = 0; y < 90; ++y)
+            for (int x = 0; x < 120; ++x)
+                picture.setPixel(x, y, qRgb(x * 2, y * 2, 77));
+        const QByteArray frame = Polar::rawFrame(picture, 36, 360);
+        QCOMPARE(frame.size(), 38880);
+        QCOMPARE(Polar::rawFrameColours(frame, 36, 360),
+                 Polar::sampleColours(picture, *Polar::Geometry::get(36, 360)));
+
+        QList<ReadBackPictureIn> pictures{{25, frame}, {255, QByteArray(38880, '\x11')}};
+        QList<ReadBackClipIn> clips{{3, {frame, frame}}, {255, {QByteArray(38880, '\x22')}}};
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        QVERIFY(writeReadBack(out, pictures, clips, 38880).isEmpty());
+        QCOMPARE(out.data().size(), 120 + 100 * 38880 + 3 * 38880);
+        const Contents contents = readBytes(out.data(), 36, 360);
+        QVERIFY2(contents.problems.isEmpty(), qPrintable(contents.problems.join("; ")));
+        QCOMPARE(contents.pictures.size(), 2);
+        QCOMPARE(contents.pictures[0].record, frame);
+        QCOMPARE(contents.pictures[1].showTime, 51.0);
+        QCOMPARE(contents.clips.size(), 2);
+        QCOMPARE(contents.clips[0].loopCount, 3);
+        QCOMPARE(contents.clips[1].frames[0], QByteArray(38880, '\x22'));
+
+        // What the layout cannot hold is refused before anything is written.
+        const ReadBackPictureIn one{5, frame};
+        QVERIFY(!readBackLimitProblem(QList<ReadBackPictureIn>(51, one), {}, 38880).isEmpty());
+        QVERIFY(!readBackLimitProblem({}, QList<ReadBackClipIn>(6, {1, {frame}}), 38880).isEmpty());
+        QVERIFY(!readBackLimitProblem({}, {{1, QList<QByteArray>(256, frame)}}, 38880).isEmpty());
+        QVERIFY(!readBackLimitProblem({}, {{1, {}}}, 38880).isEmpty());
+        QVERIFY(!readBackLimitProblem({{256, frame}}, {}, 38880).isEmpty());
+        QVERIFY(!readBackLimitProblem({{5, frame.left(100)}}, {}, 38880).isEmpty());
+        QVERIFY(readBackLimitProblem(QList<ReadBackPictureIn>(50, one), QList<ReadBackClipIn>(5, {255, {frame}}), 38880).isEmpty());
+    }
+
+    void arbitraryBytesNeverCrash()
+    {
+        QRandomGenerator random(11);
+        for (int round = 0; round < 200; ++round) {
+            QByteArray bytes(int(random.bounded(6000)), '\0');
+            for (char& byte : bytes)
+                byte = char(random.bounded(256));
+            if (round % 2)
+                bytes = downloadFile({}, 0, 0, 0).left(3032) + bytes;  // magic and marker, junk entries
+            if (round % 4 == 1)
+                for (int i = 16; i < 3016 && i < bytes.size(); ++i)
+                    bytes[i] = char(random.bounded(4));
+            const Contents contents = readBytes(bytes, 1 + int(random.bounded(8)), 1 + int(random.bounded(8)));
+            QVERIFY(contents.pictures.size() <= 500);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(EffectFileReaderTest)
+#include "tst_effectfilereader.moc"
