@@ -27,7 +27,7 @@ QSet<const void*>& liveWidgets()
 
 ImageObjectWidget::ImageObjectWidget(HandlerMessage* handler, ImageObject* picture,
                                      const QModelIndex& index, QWidget* parent)
-    : QWidget(parent), handler(handler), picture(picture), index(index)
+    : QWidget(parent), handler(handler), picture(picture), index(index), hold(handler, this)
 {
     liveWidgets().insert(this);
     setMouseTracking(true);
@@ -101,9 +101,6 @@ ImageObjectWidget::~ImageObjectWidget()
     // The row and column only: the model may already be gone.
     qDebug() << "#ImageObjectWidget# delete. "
              << QStringLiteral("QModelIndex(%1,%2)").arg(index.row()).arg(index.column());
-    // Closed while a button is held: its release never comes, so end the chain here.
-    if (heldCode != 0 && handler)
-        handler->removeMessages(heldCode);
     liveWidgets().remove(this);
 }
 
@@ -127,35 +124,12 @@ void ImageObjectWidget::applyStep(int what)
         txtTime->setText(QString::number(picture->showTime, 'g', 6));
 }
 
-bool ImageObjectWidget::isHolding(const Message* msg) const
-{
-    return heldCode != 0 && heldCode == msg->what && msg->obj2 == reinterpret_cast<void*>(pressToken);
-}
+bool ImageObjectWidget::isHolding(const Message* msg) const { return hold.isHolding(msg); }
 
-void ImageObjectWidget::press(int what)
-{
-    heldCode = what;
-    ++pressToken;
-    if (!handler)
-        return;
-    auto* msg = new Message(handler, what);
-    msg->obj = this;
-    msg->obj2 = reinterpret_cast<void*>(pressToken);
-    handler->sendHandlerMessage(msg);
-}
-
-void ImageObjectWidget::release(int what)
-{
-    if (heldCode == what)
-        heldCode = 0;
-    if (handler)
-        handler->removeMessages(what);
-}
-
-void ImageObjectWidget::onBtnTimeAddPreseed() { press(MessageCode::TimeAdd); }
-void ImageObjectWidget::onBtnTimeAddReleased() { release(MessageCode::TimeAdd); }
-void ImageObjectWidget::onBtnTimeDelPreseed() { press(MessageCode::TimeDel); }
-void ImageObjectWidget::onBtnTimeDelReleased() { release(MessageCode::TimeDel); }
+void ImageObjectWidget::onBtnTimeAddPreseed() { hold.press(MessageCode::TimeAdd); }
+void ImageObjectWidget::onBtnTimeAddReleased() { hold.release(MessageCode::TimeAdd); }
+void ImageObjectWidget::onBtnTimeDelPreseed() { hold.press(MessageCode::TimeDel); }
+void ImageObjectWidget::onBtnTimeDelReleased() { hold.release(MessageCode::TimeDel); }
 
 void ImageObjectWidget::onTimeEdit(const QString& value)
 {

@@ -4,6 +4,8 @@
 #include <QMutex>
 #include <QWidget>
 
+#include "pressandhold.h"
+
 class HandlerMessage;
 class Message;
 class ImageObject;
@@ -63,8 +65,6 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    void press(int what);
-    void release(int what);
 
     HandlerMessage* handler;
     ImageObject* picture;
@@ -77,6 +77,5 @@ private:
     QPushButton* btnAdd = nullptr;
     QPushButton* btnDel = nullptr;
     QMutex mutex;
-    int heldCode = 0;
-    quintptr pressToken = 0;  // tells the messages of one press from those of another
+    PressAndHold hold;
 };

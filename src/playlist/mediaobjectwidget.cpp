@@ -26,7 +26,7 @@ QSet<const void*>& liveWidgets()
 
 MediaObjectWidget::MediaObjectWidget(HandlerMessage* handler, MediaObject* clip,
                                      const QModelIndex& index, QWidget* parent)
-    : QWidget(parent), handler(handler), clip(clip), index(index)
+    : QWidget(parent), handler(handler), clip(clip), index(index), hold(handler, this)
 {
     liveWidgets().insert(this);
     setMouseTracking(true);
@@ -78,8 +78,6 @@ MediaObjectWidget::MediaObjectWidget(HandlerMessage* handler, MediaObject* clip,
 
 MediaObjectWidget::~MediaObjectWidget()
 {
-    if (heldCode != 0 && handler)
-        handler->removeMessages(heldCode);
     liveWidgets().remove(this);
 }
 
@@ -103,53 +101,30 @@ void MediaObjectWidget::applyStep(int what)
     txtLoop->setText(QString::number(clip->loopCount));
 }
 
-bool MediaObjectWidget::isHolding(const Message* msg) const
-{
-    return heldCode != 0 && heldCode == msg->what && msg->obj2 == reinterpret_cast<void*>(pressToken);
-}
-
-void MediaObjectWidget::press(int what)
-{
-    heldCode = what;
-    ++pressToken;
-    if (!handler)
-        return;
-    auto* msg = new Message(handler, what);
-    msg->obj = this;
-    msg->obj2 = reinterpret_cast<void*>(pressToken);
-    handler->sendHandlerMessage(msg);
-}
-
-void MediaObjectWidget::release(int what)
-{
-    if (heldCode == what)
-        heldCode = 0;
-    if (handler)
-        handler->removeMessages(what);
-}
+bool MediaObjectWidget::isHolding(const Message* msg) const { return hold.isHolding(msg); }
 
 void MediaObjectWidget::onBtnTimeAddPreseed()
 {
     qDebug() << "onBtnTimeAddPreseed";
-    press(MessageCode::LoopAdd);
+    hold.press(MessageCode::LoopAdd);
 }
 
 void MediaObjectWidget::onBtnTimeAddReleased()
 {
     qDebug() << "onBtnTimeAddReleased";
-    release(MessageCode::LoopAdd);
+    hold.release(MessageCode::LoopAdd);
 }
 
 void MediaObjectWidget::onBtnTimeDelPreseed()
 {
     qDebug() << "onBtnTimeDelPreseed";
-    press(MessageCode::LoopDel);
+    hold.press(MessageCode::LoopDel);
 }
 
 void MediaObjectWidget::onBtnTimeDelReleased()
 {
     qDebug() << "onBtnTimeDelReleased";
-    release(MessageCode::LoopDel);
+    hold.release(MessageCode::LoopDel);
 }
 
 void MediaObjectWidget::onTimeEdit(const QString& value)

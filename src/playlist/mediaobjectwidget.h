@@ -4,6 +4,8 @@
 #include <QMutex>
 #include <QWidget>
 
+#include "pressandhold.h"
+
 class HandlerMessage;
 class Message;
 class MediaObject;
@@ -57,8 +59,6 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    void press(int what);
-    void release(int what);
 
     HandlerMessage* handler;
     MediaObject* clip;
@@ -69,6 +69,5 @@ private:
     QLineEdit* txtLoop = nullptr;
     QPushButton* btnAdd = nullptr;
     QPushButton* btnDel = nullptr;
-    int heldCode = 0;
-    quintptr pressToken = 0;  // tells the messages of one press from those of another
+    PressAndHold hold;
 };
