@@ -340,9 +340,12 @@ void DriveMonitorTest::kernelSignalsMounts()
     changed.clear();
     QVERIFY(::umount(where.constData()) == 0);
     QVERIFY(changed.wait(5000));
-    // And it settles: no signals without end.
+    // And it settles: no signals without end. Other tests running at the same time may
+    // mount and unmount too, so a few more are allowed; a notifier that fires without end
+    // would give thousands.
     changed.clear();
-    QVERIFY(!changed.wait(300));
+    QTest::qWait(300);
+    QVERIFY2(changed.size() < 20, qPrintable(QString::number(changed.size())));
 }
 
 QTEST_GUILESS_MAIN(DriveMonitorTest)
