@@ -1,4 +1,5 @@
 // gyrolume-bench: prints one figure per line as "name: value unit".
+#include "app/memorytuning.h"
 #include "app/tempdirectory.h"
 #include "convert/imageobject.h"
 #include "convert/mediaobject.h"
@@ -152,6 +153,7 @@ void benchDownload()
 
 int main(int argc, char* argv[])
 {
+    keepLargeAllocations();
     QCoreApplication app(argc, argv);
     static QTemporaryDir files;  // outlives the temporary directory's lock file
     TempDirectory::setRoot(files.path());

@@ -1,5 +1,6 @@
 #include "app/appsettings.h"
 #include "app/mainwindow.h"
+#include "app/memorytuning.h"
 #include "app/tempdirectory.h"
 
 #include <QApplication>
@@ -8,6 +9,7 @@
 
 int main(int argc, char* argv[])
 {
+    keepLargeAllocations();
     AppSettings::ledCount = AppSettings::defaultLedCount;
     AppSettings::lineNumber = AppSettings::defaultLineNumber;
     QApplication app(argc, argv);

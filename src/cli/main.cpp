@@ -1,3 +1,4 @@
+#include "app/memorytuning.h"
 #include "commands.h"
 
 #include <QCoreApplication>
@@ -19,6 +20,7 @@ const char* const toolUsage =
 
 int main(int argc, char* argv[])
 {
+    keepLargeAllocations();
     QCoreApplication app(argc, argv);
     // The core's diagnostics are for the window's developers; the tool speaks on stderr itself.
     if (qEnvironmentVariableIsEmpty("GYROLUME_DEBUG"))
