@@ -215,8 +215,12 @@ private slots:
             window.onActionDownToUsb();  // modal until the result box was answered
             return script.done() ? result : QString("dialogs missing: ") + script.seen.join(", ");
         };
+        QSignalSpy progress(window.handler(), &PlayMediaHandler::jobProgress);
         const QString result = download("Z1");
         QVERIFY2(result.contains(drive.filePath("Z1.bin")), qPrintable(result));
+        QVERIFY(!progress.isEmpty());  // records written, of all
+        QCOMPARE(progress.last().at(0).toLongLong(), 4);
+        QCOMPARE(progress.last().at(1).toLongLong(), 4);
         QFile written(drive.filePath("Z1.bin"));
         QCOMPARE(written.size(), qint64(4096 + 4 * 114688));
         const QByteArray firstRecord = pictureAt(window.pictureModel(), 0)->buffer();
