@@ -5,6 +5,7 @@
 #include "ui_settingcolorform.h"
 
 #include <QIntValidator>
+#include <QLabel>
 #include <QLineEdit>
 
 SettingColorForm::SettingColorForm(QWidget* parent)
@@ -23,6 +24,14 @@ SettingColorForm::SettingColorForm(QWidget* parent)
     const QList<QLineEdit*> red = edits(QLatin1Char('R'));
     const QList<QLineEdit*> green = edits(QLatin1Char('G'));
     const QList<QLineEdit*> blue = edits(QLatin1Char('B'));
+
+    // Row numbers of one and two digits keep the columns aligned.
+    for (int n = 1; n <= TestColorUtil::bandCount; ++n) {
+        if (auto* number = findChild<QLabel*>(QStringLiteral("lblNumber%1").arg(n))) {
+            number->setMinimumWidth(number->fontMetrics().horizontalAdvance(QStringLiteral("32.")));
+            number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        }
+    }
 
     for (int n = 1; n <= TestColorUtil::bandCount; ++n) {
         TestValue* row = TestColorUtil::instance()->values.value(n);

@@ -9,6 +9,7 @@
 #include <QIntValidator>
 #include <QLineEdit>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
@@ -153,6 +154,10 @@ void SettingColorFormTest::screenshot()
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     form.grab().save(dir + "/settingcolorform.png");
+    auto* scroll = form.findChild<QScrollArea*>("scrollArea");
+    scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+    QTest::qWait(50);
+    form.grab().save(dir + "/settingcolorform_end.png");
 }
 
 QTEST_MAIN(SettingColorFormTest)

@@ -286,6 +286,13 @@ void LoadImagesHandlerTest::cancelAtEveryStep()
         QCOMPARE(AppSettings::workerThread->queuedCount(), 0);
     }
     QCOMPARE(objectFiles(), before);
+
+    // A receiver that keeps no picture: the handler deletes each one, files included.
+    Receiver refusing;
+    refusing.takePictures = false;
+    runImport(paths.mid(0, 2), refusing);
+    QCOMPARE(refusing.whats().count(MessageCode::ImageReady), 2);
+    QCOMPARE(objectFiles(), before);
 }
 
 QTEST_GUILESS_MAIN(LoadImagesHandlerTest)
