@@ -28,6 +28,8 @@ QString reasonText(LoadObjectItem::Failure failure)
         return LoadImagesDialog::tr("loadimg_error_cannot_open");
     case LoadObjectItem::Failure::UnsupportedFormat:
         return LoadImagesDialog::tr("loadimg_error_format");
+    case LoadObjectItem::Failure::TooLarge:
+        return LoadImagesDialog::tr("loadimg_error_too_large");
     case LoadObjectItem::Failure::Damaged:
     case LoadObjectItem::Failure::None:
         break;

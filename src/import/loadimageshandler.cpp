@@ -32,6 +32,7 @@ LoadImagesHandler::~LoadImagesHandler()
 QImage LoadImagesHandler::decode(const QString& path, LoadObjectItem::Failure* failure, QString* detail)
 {
     QImageReader reader(path);
+    const QSize size = reader.size();  // from the header, before any pixel is decoded
     QImage picture = reader.read();
     if (!picture.isNull() && !picture.size().isEmpty()) {
         *failure = LoadObjectItem::Failure::None;
@@ -46,6 +47,9 @@ QImage LoadImagesHandler::decode(const QString& path, LoadObjectItem::Failure* f
         *failure = LoadObjectItem::Failure::CannotOpen;
     else if (reader.error() == QImageReader::UnsupportedFormatError)
         *failure = LoadObjectItem::Failure::UnsupportedFormat;
+    else if (size.isValid() && QImageReader::allocationLimit() > 0
+             && qint64(size.width()) * size.height() * 4 > qint64(QImageReader::allocationLimit()) * 1024 * 1024)
+        *failure = LoadObjectItem::Failure::TooLarge;
     else
         *failure = LoadObjectItem::Failure::Damaged;
     return QImage();

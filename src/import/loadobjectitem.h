@@ -20,6 +20,7 @@ public:
         CannotOpen,        // it exists but cannot be read (permissions, device error)
         UnsupportedFormat, // not a picture format the program reads
         Damaged,           // a known format whose data is broken or incomplete
+        TooLarge,          // more pixels than the decoder may hold in memory
     };
 
     LoadObjectItem(int index, int count, const QString& path);

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImageReader>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -217,6 +218,20 @@ void LoadImagesHandlerTest::filesInPickedOrderAndUnreadableSkipped()
     QVERIFY(failures.at(0) == LoadObjectItem::Failure::UnsupportedFormat
             || failures.at(0) == LoadObjectItem::Failure::Damaged);
     QCOMPARE(failures.at(2), LoadObjectItem::Failure::Damaged);
+
+    // A picture beyond what the decoder may allocate is named for what it is.
+    const int limit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(1);  // MB: the 1000 x 1000 picture needs 4
+    QImage big(1000, 1000, QImage::Format_RGB32);
+    big.fill(Qt::gray);
+    const QString bigPath = pictures.filePath("big.png");
+    QVERIFY(big.save(bigPath));
+    LoadObjectItem::Failure failure = LoadObjectItem::Failure::None;
+    QString detail;
+    const QImage refused = LoadImagesHandler::decode(bigPath, &failure, &detail);
+    QImageReader::setAllocationLimit(limit);
+    QVERIFY(refused.isNull());
+    QCOMPARE(failure, LoadObjectItem::Failure::TooLarge);
 
     // The pictures come in the picked order, each from its own file.
     QCOMPARE(receiver.pictures.size(), size_t(3));

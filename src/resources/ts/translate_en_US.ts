@@ -354,6 +354,10 @@
 %2
 Check these files, or save them again as PNG or JPG, and import them again.</translation>
         </message>
+        <message>
+            <source>loadimg_error_too_large</source>
+            <translation>the picture has too many pixels to be read</translation>
+        </message>
     </context>
     <context>
         <name>UpdateGeometryDialog</name>

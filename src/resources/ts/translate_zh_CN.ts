@@ -334,6 +334,10 @@
 %2
 请检查这些文件，或重新保存为PNG或JPG后再导入。</translation>
         </message>
+        <message>
+            <source>loadimg_error_too_large</source>
+            <translation>图片像素过多，无法读取</translation>
+        </message>
     </context>
     <context>
         <name>UpdateGeometryDialog</name>

@@ -354,6 +354,10 @@
 %2
 請檢查這些文件，或重新保存為PNG或JPG後再導入。</translation>
         </message>
+        <message>
+            <source>loadimg_error_too_large</source>
+            <translation>圖片像素過多，無法讀取</translation>
+        </message>
     </context>
     <context>
         <name>UpdateGeometryDialog</name>
