@@ -11,6 +11,7 @@ packages=(
     qt6-svg-dev libqt6svg6 qt6-image-formats-plugins libgl-dev
     libvlc-dev vlc-plugin-base libopencv-core-dev
     fonts-wqy-microhei xvfb xauth
+    dosfstools exfatprogs fusefat exfat-fuse
 )
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo

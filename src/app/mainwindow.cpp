@@ -126,6 +126,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
 
     m_handler = std::make_unique<PlayMediaHandler>(obtainWorkerThread());
     connect(m_handler.get(), &PlayMediaHandler::handlerMessage, this, &MainWindow::handlerMessage);
+    setupDrives();
 
     setupTable(tableView);
     setupTable(tableViewMedia);
@@ -199,8 +200,8 @@ void MainWindow::setupForm()
     buttonPalette.setColor(QPalette::ButtonText, Qt::white);
     for (QPushButton* button : {btnPlay, btnStop}) {
         button->setPalette(buttonPalette);
-        button->setIconSize(QSize(32, 32));
-        button->setFixedSize(44, 40);
+        button->setIconSize(QSize(28, 28));
+        button->setFixedSize(40, 34);
         button->setFlat(true);
     }
     // Without their pictures the buttons would be blank squares.
@@ -209,20 +210,25 @@ void MainWindow::setupForm()
     if (btnStop->icon().availableSizes().isEmpty())
         btnStop->setText(QStringLiteral("\u25A0"));
 
-    auto* playRow = new QHBoxLayout;
+    // The buttons' row keeps its height while both are hidden, so the preview never moves.
+    auto* playBar = new QWidget(previewArea);
+    playBar->setFixedHeight(34);
+    btnPlay->setParent(playBar);
+    btnStop->setParent(playBar);
+    auto* playRow = new QHBoxLayout(playBar);
+    playRow->setContentsMargins(0, 0, 0, 0);
     playRow->addStretch();
     playRow->addWidget(btnPlay);
     playRow->addWidget(btnStop);
     playRow->addStretch();
     auto* previewLayout = new QVBoxLayout(previewArea);
-    previewLayout->setContentsMargins(12, 12, 12, 12);
+    // Tight enough that the preview and its buttons fit the smallest window (800 x 600).
+    previewLayout->setContentsMargins(12, 4, 12, 4);
+    previewLayout->setSpacing(0);
     previewLayout->addStretch();
     previewLayout->addWidget(previewWidget, 0, Qt::AlignHCenter);
-    previewLayout->addLayout(playRow);
+    previewLayout->addWidget(playBar);
     previewLayout->addStretch();
-    // Keeps the area's height when the play buttons are hidden.
-    previewLayout->addSpacing(0);
-    previewArea->setMinimumHeight(450 + 40 + 24);
 
     toolBox = new QToolBox(central);
     toolBox->setObjectName(QStringLiteral("toolBox"));
@@ -277,7 +283,7 @@ void MainWindow::setupForm()
 void MainWindow::setupToolBar()
 {
     auto makeAction = [this](const char* icon, const char* name) {
-        auto* action = new QAction(resourceIcon(icon), QString(), this);
+        auto* action = new QAction(icon ? resourceIcon(icon) : QIcon(), QString(), this);
         action->setObjectName(QLatin1String(name));
         // Enabled by the work that brings the feature.
         action->setEnabled(false);
@@ -291,10 +297,9 @@ void MainWindow::setupToolBar()
     actionPreview = makeAction("preview_usb.png", "actionPreview");
     actionRestoreFactory = makeAction("default_ui.png", "actionRestoreFactory");
     actionSettingColor = makeAction("ic_flowers.png", "actionSettingColor");
-    actionLedCount = makeAction("", "actionLedCount");
-    actionLineNumber = makeAction("", "actionLineNumber");
-    actionLedCount->setIcon(QIcon());
-    actionLineNumber->setIcon(QIcon());
+    // Menu entries only: the program has no pictures for them.
+    actionLedCount = makeAction(nullptr, "actionLedCount");
+    actionLineNumber = makeAction(nullptr, "actionLineNumber");
     actionOpenImage->setEnabled(true);
     connect(actionOpenImage, &QAction::triggered, this, &MainWindow::onActionOpenImage);
     for (QAction* action : {actionSettingColor, actionLedCount, actionLineNumber})
@@ -641,6 +646,9 @@ void MainWindow::handlerMessage(Message* msg)
     case MessageCode::LoopDel:
         stepClipRow(msg);
         break;
+    case MessageCode::Download:
+        finishDownload(msg);
+        break;
     default:
         // Another receiver of the handler's replies may own it.
         break;
@@ -819,11 +827,12 @@ void MainWindow::changeGeometry(UpdateGeometryDialog& dialog, int& setting, cons
     refreshGeometryLabels();
 }
 
-int MainWindow::runProgressDialog(const QString& text)
+int MainWindow::runProgressDialog(const QString& text, bool cancellable)
 {
     if (m_progressDialog)
         return QDialog::Rejected;
     auto* dialog = new ProgressDialog(text, this);
+    dialog->setCancellable(cancellable);
     m_progressDialog = dialog;
     const int result = dialog->exec();
     // Cancelled (or closed) by the user: the job goes on and closes nothing.

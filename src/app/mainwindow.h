@@ -10,6 +10,8 @@
 #include <memory>
 
 class CustomTableModel;
+class DriveList;
+class DriveMonitor;
 class ImageObject;
 class MediaObject;
 class Message;
@@ -72,11 +74,13 @@ public:
 
     // Modal until closeProgressDialog() or Cancel; returns QDialog::Accepted when the job
     // closed it.
-    int runProgressDialog(const QString& text);
+    int runProgressDialog(const QString& text, bool cancellable = true);
     void closeProgressDialog();
     ProgressDialog* progressDialog() const { return m_progressDialog; }
 
     PlayMediaHandler* handler() const { return m_handler.get(); }
+    DriveList* drives() const { return m_drives; }
+    DriveMonitor* driveMonitor() const { return m_driveMonitor; }
     CustomTableModel* pictureModel() const { return m_pictureModel.get(); }
     CustomTableModel* clipModel() const { return m_clipModel.get(); }
     MediaObject* selectedClip() const { return m_selectedClip; }
@@ -118,12 +122,23 @@ public slots:
     void onBtnZhHkClick();
     void onBtnEnUsClick();
     void onImageIndexChanged(ImageObject* picture, int oldIndex, int newIndex);
+    // The drive jobs (mainwindowdrivejobs.cpp).
+    void onActionDownToUsb();
+    void onActionPreviewFromUsb();
+    void previewUsbOver();
+    void onActionRestoreFactory();
+    void restoreFactoryOver();
     void onMediaIndexChanged(MediaObject* clip, int oldIndex, int newIndex);
     void onActionSettingColor();
     void onBtnLedCount();
     void onBtnLineNumber();
 
 private:
+    void setupDrives();
+    QString chooseDrive();
+    void startReadJob(int code, const QString& path, const QString& text);
+    void takeReadObjects();
+    void finishDownload(Message* msg);
     void setupForm();
     void setupToolBar();
     void setupTable(QTableView* table);
@@ -151,6 +166,10 @@ private:
     std::unique_ptr<CustomTableModel> m_clipModel;
     std::unique_ptr<PlayMediaHandler> m_handler;
     QPointer<ProgressDialog> m_progressDialog;
+    DriveList* m_drives = nullptr;
+    DriveMonitor* m_driveMonitor = nullptr;
+    quint64 lastReadJob = 0;    // the token of the newest reading job
+    QString downloadDrive;      // the drive of the download in progress
     MediaObject* m_selectedClip = nullptr;  // not owned
     int frameIndex = 0;
     bool m_playing = false;

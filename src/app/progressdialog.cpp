@@ -74,3 +74,15 @@ void ProgressDialog::setProgress(qint64 done, qint64 total)
     bar->setFormat(QStringLiteral("%1 / %2").arg(done).arg(total));
     bar->show();
 }
+
+void ProgressDialog::setCancellable(bool value)
+{
+    cancellable = value;
+    buttons->setVisible(value);
+}
+
+void ProgressDialog::reject()
+{
+    if (cancellable)
+        QDialog::reject();
+}

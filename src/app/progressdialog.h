@@ -18,6 +18,11 @@ public:
 
     // Shows how far the job is; the bar appears with the first call.
     void setProgress(qint64 done, qint64 total);
+    // A job that must not be left running behind a closed box (a download still reading
+    // the playlist) turns Cancel, Escape and the close button off.
+    void setCancellable(bool cancellable);
+
+    void reject() override;
 
     QLabel* textLabel() const { return lblText; }
     QProgressBar* progressBar() const { return bar; }
@@ -30,4 +35,5 @@ private:
     QMovie* movie;
     QProgressBar* bar;
     QDialogButtonBox* buttons;
+    bool cancellable = true;
 };

@@ -42,9 +42,13 @@ constexpr int maxEntries = 500;
 constexpr int entrySize = 6;
 constexpr int entryTableOffset = 16;
 constexpr int endMarkerOffset = entryTableOffset + maxEntries * entrySize;  // 3,016
+inline constexpr char magic[8] = {0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77};
+inline constexpr char endMarker[16] = {0, 0, 0, 0, 0, 0, 0, 0, 0x77, 0x66, 0x55, 0x44, 0x33, 0x22, 0x11, 0x00};
 
+// Both are called on the thread that runs the writer (the worker thread), before the
+// first record and after each one; a GUI must post what it shows to its own thread.
 using Progress = std::function<void(int written, int total)>;  // records, of all records
-using StillRunning = std::function<bool()>;
+using StillRunning = std::function<bool()>;  // false stops the job: Cancelled, drive unchanged
 
 // The show-time byte: tenths of a second, truncated; 25.5 s and more give 255.
 quint8 timeByte(double showTime);
@@ -65,6 +69,7 @@ qint64 fileSize(const QList<ImageObject*>& pictures, const QList<MediaObject*>& 
 // Writes the header and every record to `device`, which must be open for writing.
 // Stops at the first failure (PictureUnreadable, WriteFailed) or when `running` says no
 // (Cancelled); the device then holds a partial file that the caller must discard.
+// The buffers are read one to three records ahead on a thread of the writer's own.
 DownloadStatus write(QIODevice& device, const QList<ImageObject*>& pictures,
                      const QList<MediaObject*>& clips, const Progress& progress = {},
                      const StillRunning& running = {});

@@ -1,17 +1,13 @@
 #include "effectfilereader.h"
 
 #include "convert/polarconversion.h"
+#include "effectfile.h"
 
 #include <QIODevice>
 
 namespace EffectFile {
 
 namespace {
-
-const char downloadMagic[8] = {0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77};
-const char endMarker[16] = {0, 0, 0, 0, 0, 0, 0, 0, 0x77, 0x66, 0x55, 0x44, 0x33, 0x22, 0x11, 0x00};
-constexpr int entryTableOffset = 16;
-constexpr int endMarkerOffset = entryTableOffset + 6 * downloadEntryLimit;
 
 int byteAt(const QByteArray& bytes, int at) { return uchar(bytes.at(at)); }
 int wordAt(const QByteArray& bytes, int at) { return (byteAt(bytes, at) << 8) | byteAt(bytes, at + 1); }
@@ -149,10 +145,10 @@ void chooseRecordSize(qint64 dataBytes, int records, const ReadOptions& options,
 
 void readDownload(QIODevice& device, const ReadOptions& options, Contents& contents)
 {
-    const QByteArray header = device.read(downloadHeaderSize);
-    if (header.size() < downloadHeaderSize) {
+    const QByteArray header = device.read(headerSize);
+    if (header.size() < headerSize) {
         contents.problems << QString("the file ends inside its %1-byte header (%2 bytes)")
-                                 .arg(downloadHeaderSize).arg(header.size());
+                                 .arg(headerSize).arg(header.size());
         return;
     }
     const int total = wordAt(header, 8);
@@ -163,8 +159,8 @@ void readDownload(QIODevice& device, const ReadOptions& options, Contents& conte
     int nextFrame = 1;
     qint64 framesInEntries = 0;
     bool inClips = false;
-    for (; entries < downloadEntryLimit; ++entries) {
-        const int at = entryTableOffset + 6 * entries;
+    for (; entries < maxEntries; ++entries) {
+        const int at = entryTableOffset + entrySize * entries;
         const int first = wordAt(header, at);
         const int last = wordAt(header, at + 2);
         const int b4 = byteAt(header, at + 4);
@@ -191,8 +187,8 @@ void readDownload(QIODevice& device, const ReadOptions& options, Contents& conte
         nextFrame += clip.declaredFrames;
         framesInEntries += clip.declaredFrames;
     }
-    for (int rest = entries; rest < downloadEntryLimit; ++rest) {
-        if (header.mid(entryTableOffset + 6 * rest, 6).count('\0') != 6) {
+    for (int rest = entries; rest < maxEntries; ++rest) {
+        if (header.mid(entryTableOffset + entrySize * rest, 6).count('\0') != 6) {
             contents.problems << QString("entry %1 follows an empty entry and is ignored").arg(rest + 1);
             break;
         }
@@ -201,7 +197,7 @@ void readDownload(QIODevice& device, const ReadOptions& options, Contents& conte
         contents.problems << QString("the header counts %1 pictures and frames, the entries %2")
                                  .arg(total).arg(framesInEntries);
 
-    const qint64 dataBytes = device.size() - downloadHeaderSize;
+    const qint64 dataBytes = device.size() - headerSize;
     int records = int(framesInEntries);
     if (total > framesInEntries) {
         // More than 500 pictures: the rest have records but no entry.
@@ -233,7 +229,7 @@ void readDownload(QIODevice& device, const ReadOptions& options, Contents& conte
 
 Layout detectLayout(const QByteArray& head, qint64 size)
 {
-    if (head.size() >= endMarkerOffset + 16 && head.startsWith(QByteArray(downloadMagic, 8))
+    if (head.size() >= endMarkerOffset + 16 && head.startsWith(QByteArray(magic, 8))
         && head.mid(endMarkerOffset, 16) == QByteArray(endMarker, 16))
         return Layout::Download;
     return size >= readBackHeaderSize ? Layout::ReadBack : Layout::Unknown;

@@ -61,8 +61,6 @@ constexpr int readBackHeaderSize = 120;
 constexpr int readBackPictureSlots = 100;
 constexpr int readBackPictureLimit = 50;
 constexpr int readBackClipSlots = 5;
-constexpr int downloadHeaderSize = 4096;
-constexpr int downloadEntryLimit = 500;
 
 // The layout the first bytes show: the download layout by its magic and end marker, the
 // read-back layout (which has no signature) for anything else of at least 120 bytes.

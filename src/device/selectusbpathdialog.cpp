@@ -59,6 +59,8 @@ QStringList SelectUsbPathDialog::paths() const
 void SelectUsbPathDialog::usbMountEvent(const QString& path)
 {
     qDebug() << "#SelectUsbPathDialog# usbMountEvent" << path;
+    if (rowOf(path) >= 0)
+        return;  // already listed as a chosen folder
     const bool wasEmpty = ui->listWidget->count() == 0;
     appendRow(path, m_drives ? m_drives->labelOf(path) : QString());
     if (wasEmpty)

@@ -1,4 +1,5 @@
 #include "convert/polarconversion.h"
+#include "support/clirun.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,21 +7,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
-struct Run
-{
-    int status;
-    QString errors;
-};
-
-Run runCli(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(qEnvironmentVariable("GYROLUME_CLI"), arguments);
-    process.waitForFinished(120000);
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
-}
-} // namespace
 
 class CliTest : public QObject
 {
@@ -45,7 +31,7 @@ void CliTest::polarWritesTheBufferAndPreview()
     const QString output = m_dir.filePath(QStringLiteral("out.buf"));
     const QString preview = m_dir.filePath(QStringLiteral("out.png"));
 
-    const Run run = runCli({QStringLiteral("polar"), input, output, QStringLiteral("--leds"), QStringLiteral("36"),
+    const CliRun run = runCli({QStringLiteral("polar"), input, output, QStringLiteral("--leds"), QStringLiteral("36"),
                             QStringLiteral("--lines"), QStringLiteral("360"), QStringLiteral("--preview"), preview});
     QCOMPARE(run.status, 0);
     QVERIFY2(run.errors.isEmpty(), qPrintable(run.errors));
@@ -91,7 +77,7 @@ void CliTest::polarRefusesBadInput()
     QFETCH(QStringList, arguments);
     QFETCH(int, status);
     QFETCH(QString, message);
-    const Run run = runCli(arguments);
+    const CliRun run = runCli(arguments);
     QCOMPARE(run.status, status);
     QVERIFY2(run.errors.contains(message), qPrintable(run.errors));
     QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("refused.buf"))));

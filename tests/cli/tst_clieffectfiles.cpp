@@ -2,8 +2,12 @@
 #include "convert/imageobject.h"
 #include "convert/mediaobject.h"
 #include "convert/polarconversion.h"
+#include "support/clirun.h"
 #include "device/effectfile.h"
 #include "device/readbackobjects.h"
+#include "import/clipframing.h"
+#include "import/gifframes.h"
+#include "resources/imagegen/gifwriter.h"
 #include "support/testtempdir.h"
 
 #include <QJsonArray>
@@ -14,21 +18,6 @@
 #include <QtTest>
 
 namespace {
-
-struct Run
-{
-    int status;
-    QByteArray output;
-    QString errors;
-};
-
-Run runCli(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(qEnvironmentVariable("GYROLUME_CLI"), arguments);
-    process.waitForFinished(300000);
-    return {process.exitCode(), process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError())};
-}
 
 QByteArray contentsOf(const QString& path)
 {
@@ -57,6 +46,20 @@ private slots:
         useTestTempRoot();
         QVERIFY(testPicture(400, 300, 5).save(path("wide.png")));
         QVERIFY(testPicture(200, 260, 9).save(path("tall.jpg")));
+
+        // A three-frame GIF of 600 x 400 with a few colours: a bar moving across.
+        QList<GifFrame> frames;
+        for (int f = 0; f < 3; ++f) {
+            QImage frame(600, 400, QImage::Format_ARGB32);
+            frame.fill(qRgb(20, 40 * f, 200));
+            for (int y = 50; y < 350; ++y)
+                for (int x = 100 + 150 * f; x < 200 + 150 * f; ++x)
+                    frame.setPixel(x, y, qRgb(250, 200, 10));
+            frames.append({frame, 100});
+        }
+        QFile gif(path("bar.gif"));
+        QVERIFY(gif.open(QIODevice::WriteOnly));
+        QCOMPARE(GifWriter::write(gif, frames), GifWriter::Status::Ok);
     }
 
     void buildMatchesTheWindowsDownload()
@@ -64,6 +67,17 @@ private slots:
         // The window's way: imported pictures (centred square, conversion) written by the download.
         AppSettings::ledCount = 36;
         AppSettings::lineNumber = 360;
+        QList<QImage> gifFrames;
+        QString error;
+        QVERIFY2(readGifFrames(path("bar.gif"), gifFrames, error), qPrintable(error));
+        QCOMPARE(gifFrames.size(), 3);
+        auto* clip = new MediaObject(1, path("bar.gif"));
+        clip->loopCount = 4;
+        const ClipPlacement placement = centredClipPlacement(gifFrames.first().size());
+        for (const QImage& frame : gifFrames) {
+            clip->frames.append(new ImageObject(int(clip->frames.size()) + 1, QString(), 10.0, ImageObject::GifFrameKind));
+            convertToPolar(frameClipPicture(frame, placement), clip->frames.last());
+        }
         QList<ImageObject*> pictures;
         for (const auto& [name, time] : {std::pair{"wide.png", 2.5}, std::pair{"tall.jpg", 30.0}}) {
             const QImage source(path(name));
@@ -71,18 +85,21 @@ private slots:
             convertToPolar(source.copy(centredSquare(source.size())), object);
             pictures.append(object);
         }
-        QVERIFY(EffectFile::download(path("window.bin"), pictures, {}).ok());
+        QVERIFY(EffectFile::download(path("window.bin"), pictures, {clip}).ok());
         qDeleteAll(pictures);
+        delete clip;
         AppSettings::ledCount = AppSettings::defaultLedCount;
         AppSettings::lineNumber = AppSettings::defaultLineNumber;
 
-        const Run run = runCli({"build", path("tool.bin"), "--leds", "36", "--lines", "360",
-                                path("wide.png") + "@2.5", path("tall.jpg") + "@30"});
+        // Clips after pictures whatever the order given.
+        const CliRun run = runCli({"build", path("tool.bin"), "--leds", "36", "--lines", "360",
+                                "--clip", path("bar.gif") + "@4", path("wide.png") + "@2.5",
+                                path("tall.jpg") + "@30"});
         QCOMPARE(run.status, 0);
         QVERIFY2(run.errors.isEmpty(), qPrintable(run.errors));
         QCOMPARE(contentsOf(path("tool.bin")), contentsOf(path("window.bin")));
 
-        const Run info = runCli({"info", path("tool.bin"), "--leds", "36", "--lines", "360", "--json"});
+        const CliRun info = runCli({"info", path("tool.bin"), "--leds", "36", "--lines", "360", "--json"});
         QCOMPARE(info.status, 0);
         const QJsonObject description = QJsonDocument::fromJson(info.output).object();
         QCOMPARE(description["layout"].toString(), QString("download"));
@@ -90,25 +107,28 @@ private slots:
         QCOMPARE(listed.size(), 2);
         QCOMPARE(listed[0].toObject()["showTime"].toDouble(), 2.5);
         QCOMPARE(listed[1].toObject()["showTime"].toDouble(), 25.5);  // the longest the file holds
-        QVERIFY(description["clips"].toArray().isEmpty());
+        const QJsonArray clips = description["clips"].toArray();
+        QCOMPARE(clips.size(), 1);
+        QCOMPARE(clips[0].toObject()["frames"].toInt(), 3);
+        QCOMPARE(clips[0].toObject()["loopCount"].toInt(), 4);
         QVERIFY(description["problems"].toArray().isEmpty());
     }
 
     void readBackBuildInfoAndRender()
     {
-        const Run run = runCli({"build", "--layout", "readback", path("factory.bin"), "--leds", "36",
+        const CliRun run = runCli({"build", "--layout", "readback", path("factory.bin"), "--leds", "36",
                                 "--lines", "360", path("wide.png") + "@1", path("tall.jpg")});
         QCOMPARE(run.status, 0);
         QCOMPARE(QFileInfo(path("factory.bin")).size(), qint64(120 + 100 * 38880));
 
-        const Run info = runCli({"info", path("factory.bin"), "--leds", "36", "--lines", "360", "--json"});
+        const CliRun info = runCli({"info", path("factory.bin"), "--leds", "36", "--lines", "360", "--json"});
         const QJsonObject description = QJsonDocument::fromJson(info.output).object();
         QCOMPARE(description["layout"].toString(), QString("readback"));
         QCOMPARE(description["pictures"].toArray().size(), 2);
         QCOMPARE(description["pictures"].toArray()[0].toObject()["showTime"].toDouble(), 1.0);
 
         // render draws what the window's preview of the same file shows.
-        const Run render = runCli({"render", path("factory.bin"), path("frames"), "--leds", "36", "--lines", "360"});
+        const CliRun render = runCli({"render", path("factory.bin"), path("frames"), "--leds", "36", "--lines", "360"});
         QCOMPARE(render.status, 0);
         AppSettings::ledCount = 36;
         AppSettings::lineNumber = 360;
@@ -155,7 +175,7 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(int, status);
         QFETCH(QString, message);
-        const Run run = runCli(arguments);
+        const CliRun run = runCli(arguments);
         QCOMPARE(run.status, status);
         QVERIFY2(run.errors.contains(message), qPrintable(run.errors));
         QVERIFY(!QFile::exists(path("refused.bin")));

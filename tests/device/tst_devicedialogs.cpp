@@ -1,5 +1,7 @@
 #include "app/appsettings.h"
 #include "app/translations.h"
+#include "convert/imageobject.h"
+#include "device/downloadprompts.h"
 #include "device/downloadstatus.h"
 #include "device/drivelist.h"
 #include "device/getsavefiledialog.h"
@@ -13,8 +15,11 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <QTemporaryDir>
 #include <QTranslator>
 #include <QtTest>
+
+#include "support/testtempdir.h"
 
 namespace {
 // Closes the next message box as soon as it shows and keeps its text.
@@ -23,6 +28,7 @@ class BoxCloser : public QObject
 public:
     QString text;
     int boxes = 0;
+    QMessageBox::StandardButton answer = QMessageBox::NoButton;  // pressed when set
     void arm()
     {
         QTimer::singleShot(0, this, [this] { poll(); });
@@ -34,7 +40,10 @@ private:
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             text = box->text();
             ++boxes;
-            box->accept();
+            if (answer != QMessageBox::NoButton)
+                box->button(answer)->click();
+            else
+                box->accept();
             return;
         }
         QTimer::singleShot(10, this, [this] { poll(); });
@@ -66,6 +75,8 @@ private slots:
     void acceptedNames_data();
     void acceptedNames();
     void downloadMessages();
+    void confirmAboveTheTableLimit();
+    void resultBox();
     void screenshots();
 
 private:
@@ -74,6 +85,7 @@ private:
 
 void DeviceDialogsTest::initTestCase()
 {
+    useTestTempRoot();
     QVERIFY(m_english.load(Translations::programTable(AppSettings::English)));
     QCoreApplication::installTranslator(&m_english);
 }
@@ -163,6 +175,9 @@ void DeviceDialogsTest::chosenFolder()
     QCOMPARE(dialog.selectedPath(), QStringLiteral("/media/a"));
     QCOMPARE(dialog.paths().size(), 2);
     QVERIFY(child<QPushButton>(&dialog, "folderBut")->isVisibleTo(&dialog));
+    // A drive mounted later at a chosen folder keeps its one row.
+    dialog.usbMountEvent(QStringLiteral("/srv/fan"));
+    QCOMPARE(dialog.paths(), (QStringList{"/media/a", "/srv/fan"}));
 }
 
 void DeviceDialogsTest::nameFieldTakesEightCharacters()
@@ -271,6 +286,47 @@ void DeviceDialogsTest::downloadMessages()
     status.code = DownloadStatus::WriteFailed;
     status.error.clear();
     QVERIFY(downloadMessage(status).contains(QLatin1String("unknown error")));
+}
+
+void DeviceDialogsTest::confirmAboveTheTableLimit()
+{
+    QTemporaryDir drive;
+    const QString path = drive.filePath(QStringLiteral("Z1.bin"));
+    QList<ImageObject*> pictures;
+    for (int i = 0; i < 501; ++i) {
+        pictures.append(new ImageObject(i + 1, QString(), 5.0, ImageObject::PictureKind));
+        pictures.last()->polarBuffer = QByteArray(4, 'p');
+    }
+    BoxCloser closer;
+    closer.answer = QMessageBox::No;
+    closer.arm();
+    QVERIFY(!DownloadPrompts::confirmDownload(nullptr, path, pictures, {}));
+    QCOMPARE(closer.boxes, 1);
+    QVERIFY2(closer.text.startsWith(QStringLiteral("The playlist needs 501 entries, but an effect file holds 500")),
+             qPrintable(closer.text));
+    closer.answer = QMessageBox::Yes;
+    closer.arm();
+    QVERIFY(DownloadPrompts::confirmDownload(nullptr, path, pictures, {}));
+    QCOMPARE(closer.boxes, 2);
+
+    delete pictures.takeLast();  // 500 entries: no question
+    QVERIFY(DownloadPrompts::confirmDownload(nullptr, path, pictures, {}));
+    QCOMPARE(closer.boxes, 2);
+    qDeleteAll(pictures);
+}
+
+void DeviceDialogsTest::resultBox()
+{
+    DownloadStatus status;
+    status.code = DownloadStatus::OpenFailed;
+    status.path = QStringLiteral("/media/u/CARD/Z1.bin");
+    status.error = QStringLiteral("Read-only file system");
+    BoxCloser closer;
+    closer.arm();
+    DownloadPrompts::showResult(nullptr, status, QStringLiteral("/dev/sdb1"));
+    QCOMPARE(closer.boxes, 1);
+    QCOMPARE(closer.text, QStringLiteral("Cannot create /media/u/CARD/Z1.bin: Read-only file system. Check that "
+                                         "the drive is still plugged in and not write-protected."));
 }
 
 void DeviceDialogsTest::screenshots()

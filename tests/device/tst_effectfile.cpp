@@ -326,6 +326,18 @@ void EffectFileTest::unreadablePictureStopsTheWrite()
         QCOMPARE(status.code, DownloadStatus::PictureUnreadable);
         QCOMPARE(status.picture, 2);
     }
+    {   // a buffer file that opens but cannot be read (here a directory: EISDIR)
+        QTemporaryDir notAFile;
+        Playlist list;
+        ImageObject* broken = list.addPicture(5.0, 8);
+        broken->polarBuffer.clear();
+        broken->bufferPath = notAFile.path();
+        DownloadStatus status;
+        list.bytes(&status);
+        QCOMPARE(status.code, DownloadStatus::PictureUnreadable);
+        QCOMPARE(status.picture, 1);
+        broken->bufferPath.clear();
+    }
     {
         Playlist list;
         list.addPicture(5.0, 8);
@@ -384,7 +396,10 @@ void EffectFileTest::downloadReplacesTheFileWhole()
     const QString path = drive.filePath(QStringLiteral("Z1.bin"));
     Playlist list;
     list.addPicture(5.0, pictureBytes, 'x');
+    list.addPicture(5.0, 151200, 'm');  // read back from a drive: kept in memory
     list.addClip(2, 3, pictureBytes, 'y');
+    list.pictures[0]->flushBuffer();     // in their files, as after an import
+    list.clips[0]->frames[1]->flushBuffer();
     DownloadStatus status = EffectFile::download(path, list.pictures, list.clips);
     QVERIFY2(status.ok(), qPrintable(status.error));
     QCOMPARE(status.path, path);
@@ -418,6 +433,20 @@ void EffectFileTest::failuresLeaveThePreviousFile()
         QCOMPARE(status.code, DownloadStatus::PictureUnreadable);
         QCOMPARE(status.picture, 2);
         QCOMPARE(status.path, path);
+    }
+    QCOMPARE(fileContent(path), previous);
+    QCOMPARE(othersIn(drive.path(), QStringLiteral("Z1.bin")), QStringList());
+
+    {   // a buffer file removed behind the program's back
+        Playlist list;
+        list.addPicture(5.0, 8);
+        MediaObject* clip = list.addClip(2, 1, 8);
+        clip->frames[1]->flushBuffer();
+        QVERIFY(QFile::remove(clip->frames[1]->bufferPath));
+        const DownloadStatus status = EffectFile::download(path, list.pictures, list.clips);
+        QCOMPARE(status.code, DownloadStatus::PictureUnreadable);
+        QCOMPARE(status.clip, 1);
+        QCOMPARE(status.frame, 2);
     }
     QCOMPARE(fileContent(path), previous);
     QCOMPARE(othersIn(drive.path(), QStringLiteral("Z1.bin")), QStringList());

@@ -4,6 +4,7 @@
 #include "convert/polarconversion.h"
 #include "convert/polarrender.h"
 #include "convert/testcolorutil.h"
+#include "device/effectfile.h"
 #include "device/effectfilereader.h"
 #include "device/readbackobjects.h"
 #include "device/readbackwriter.h"
@@ -81,9 +82,9 @@ QByteArray downloadFile(const QList<QList<int>>& entries, int total, int records
         file.append(char(entry[2]));
         file.append(char(entry[3]));
     }
-    file.append(6 * (downloadEntryLimit - int(entries.size())), '\0');
+    file.append(6 * (maxEntries - int(entries.size())), '\0');
     file.append(QByteArray::fromHex("00000000000000007766554433221100"));
-    file.append(downloadHeaderSize - int(file.size()), '\0');
+    file.append(headerSize - int(file.size()), '\0');
     for (int r = 0; r < records; ++r)
         file.append(QByteArray(recordSize, char(r + 1)));
     return file;

@@ -107,6 +107,15 @@
             <source>menu_title_settings</source>
             <translation>Settings</translation>
         </message>
+        <message>
+            <source>dialog_title_preview_unreadable</source>
+            <translation>The effect file %1 cannot be read: %2</translation>
+        </message>
+        <message>
+            <source>dialog_title_preview_incomplete</source>
+            <translation>The effect file could not be read completely; what was read is shown.
+%1</translation>
+        </message>
     </context>
     <context>
         <name>ImageObjectWidget</name>
@@ -345,6 +354,10 @@
             <translation>the picture data is damaged or incomplete</translation>
         </message>
         <message>
+            <source>loadimg_error_too_large</source>
+            <translation>the picture has too many pixels to be read</translation>
+        </message>
+        <message>
             <source>loadimg_error_line</source>
             <translation>%1: %2</translation>
         </message>
@@ -353,10 +366,6 @@
             <translation>%1 file(s) could not be read and were not imported; the other pictures were imported:
 %2
 Check these files, or save them again as PNG or JPG, and import them again.</translation>
-        </message>
-        <message>
-            <source>loadimg_error_too_large</source>
-            <translation>the picture has too many pixels to be read</translation>
         </message>
     </context>
     <context>

@@ -87,6 +87,15 @@
             <source>menu_title_settings</source>
             <translation>设置</translation>
         </message>
+        <message>
+            <source>dialog_title_preview_unreadable</source>
+            <translation>无法读取效果文件 %1：%2</translation>
+        </message>
+        <message>
+            <source>dialog_title_preview_incomplete</source>
+            <translation>效果文件未能完整读取，已显示读取到的部分。
+%1</translation>
+        </message>
     </context>
     <context>
         <name>ImageObjectWidget</name>
@@ -325,6 +334,10 @@
             <translation>图片数据已损坏或不完整</translation>
         </message>
         <message>
+            <source>loadimg_error_too_large</source>
+            <translation>图片像素过多，无法读取</translation>
+        </message>
+        <message>
             <source>loadimg_error_line</source>
             <translation>%1：%2</translation>
         </message>
@@ -333,10 +346,6 @@
             <translation>有%1个文件无法读取，未被导入；其他图片已导入：
 %2
 请检查这些文件，或重新保存为PNG或JPG后再导入。</translation>
-        </message>
-        <message>
-            <source>loadimg_error_too_large</source>
-            <translation>图片像素过多，无法读取</translation>
         </message>
     </context>
     <context>

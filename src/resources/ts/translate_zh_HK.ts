@@ -107,6 +107,15 @@
             <source>menu_title_settings</source>
             <translation>設置</translation>
         </message>
+        <message>
+            <source>dialog_title_preview_unreadable</source>
+            <translation>無法讀取效果檔案 %1：%2</translation>
+        </message>
+        <message>
+            <source>dialog_title_preview_incomplete</source>
+            <translation>效果檔案未能完整讀取，已顯示讀取到的部分。
+%1</translation>
+        </message>
     </context>
     <context>
         <name>ImageObjectWidget</name>
@@ -345,6 +354,10 @@
             <translation>圖片數據已損壞或不完整</translation>
         </message>
         <message>
+            <source>loadimg_error_too_large</source>
+            <translation>圖片像素過多，無法讀取</translation>
+        </message>
+        <message>
             <source>loadimg_error_line</source>
             <translation>%1：%2</translation>
         </message>
@@ -353,10 +366,6 @@
             <translation>有%1個文件無法讀取，未被導入；其他圖片已導入：
 %2
 請檢查這些文件，或重新保存為PNG或JPG後再導入。</translation>
-        </message>
-        <message>
-            <source>loadimg_error_too_large</source>
-            <translation>圖片像素過多，無法讀取</translation>
         </message>
     </context>
     <context>

@@ -1,0 +1,208 @@
+// The main window's drive jobs: the drive list it keeps, the download of the playlist, the
+// preview of a drive's effect file and the factory restore. Each posts its job to the
+// window's handler and waits in the modal progress dialog until the job replies.
+#include "mainwindow.h"
+
+#include "app/appsettings.h"
+#include "app/playmediahandler.h"
+#include "convert/imageobject.h"
+#include "convert/mediaobject.h"
+#include "device/downloadprompts.h"
+#include "device/drivelist.h"
+#include "device/drivemonitor.h"
+#include "device/effectfilename.h"
+#include "device/factoryeffect.h"
+#include "device/getsavefiledialog.h"
+#include "device/selectusbpathdialog.h"
+#include "device/udisks.h"
+#include "looper/message.h"
+#include "looper/messagecodes.h"
+#include "playlist/customtablemodel.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QToolBox>
+
+namespace {
+
+template<typename Object>
+QList<Object*> objectsOf(const CustomTableModel& model)
+{
+    QList<Object*> objects;
+    for (const CustomTableItem* item : model.items())
+        objects.append(static_cast<Object*>(item->object));
+    return objects;
+}
+
+template<typename Object>
+QList<CustomTableItem*> rowsFor(const QList<Object*>& objects)
+{
+    QList<CustomTableItem*> rows;
+    for (Object* object : objects)
+        rows.append(new CustomTableItem{object});
+    return rows;
+}
+
+} // namespace
+
+void MainWindow::setupDrives()
+{
+    m_drives = new DriveList(this);
+    m_driveMonitor = new DriveMonitor(this);
+    connect(m_driveMonitor, &DriveMonitor::diskArrived, m_drives, &DriveList::AddDisk);
+    connect(m_driveMonitor, &DriveMonitor::diskRemoved, m_drives, &DriveList::DeleteDisk);
+    connect(m_drives, &DriveList::usbMountEvent, this, &MainWindow::usbMountEvent);
+    connect(m_drives, &DriveList::usbUMountEvent, this, &MainWindow::usbUMountEvent);
+    if (UDisks::isAvailable())
+        m_driveMonitor->setLabelLookup(UDisks::label);
+    if (!m_driveMonitor->start())
+        qDebug() << "#MainWindow# the mount table cannot be read: no drives will be offered";
+
+    connect(m_handler.get(), &PlayMediaHandler::jobProgress, this, [this](qint64 done, qint64 total) {
+        if (m_progressDialog)
+            m_progressDialog->setProgress(done, total);
+    });
+    connect(m_handler.get(), &PlayMediaHandler::previewUsbOver, this, &MainWindow::previewUsbOver);
+    connect(m_handler.get(), &PlayMediaHandler::restoreFactoryOver, this, &MainWindow::restoreFactoryOver);
+    for (QAction* action : {actionDownload, actionPreview, actionRestoreFactory})
+        action->setEnabled(true);
+    connect(actionDownload, &QAction::triggered, this, &MainWindow::onActionDownToUsb);
+    connect(actionPreview, &QAction::triggered, this, &MainWindow::onActionPreviewFromUsb);
+    connect(actionRestoreFactory, &QAction::triggered, this, &MainWindow::onActionRestoreFactory);
+}
+
+QString MainWindow::chooseDrive()
+{
+    SelectUsbPathDialog dialog(*m_drives, this);
+    // The list follows drives coming and going while it is open.
+    connect(this, &MainWindow::usbMountEvent, &dialog, &SelectUsbPathDialog::usbMountEvent);
+    connect(this, &MainWindow::usbUMountEvent, &dialog, &SelectUsbPathDialog::usbUMountEvent);
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return dialog.selectedPath();
+}
+
+void MainWindow::onActionDownToUsb()
+{
+    const QString drive = chooseDrive();
+    if (drive.isEmpty())
+        return;
+    GetSaveFileDialog nameDialog(this);
+    if (nameDialog.exec() != QDialog::Accepted)
+        return;
+    const QString path = EffectFileName::effectFilePath(drive, nameDialog.fileName());
+    const QList<ImageObject*> pictures = objectsOf<ImageObject>(*m_pictureModel);
+    const QList<MediaObject*> clips = objectsOf<MediaObject>(*m_clipModel);
+    if (!DownloadPrompts::confirmDownload(this, path, pictures, clips))
+        return;
+
+    downloadDrive = drive;
+    m_handler->requestDownload(path, pictures, clips);
+    // The job reads the playlist's objects until it replies: the box cannot be closed
+    // before, so nothing is deleted under it.
+    runProgressDialog(tr("dialog_title_downloading"), false);
+}
+
+void MainWindow::finishDownload(Message* msg)
+{
+    closeProgressDialog();
+    const DownloadStatus status = m_handler->takeDownloadStatus();
+    delete msg;
+    DownloadPrompts::showResult(this, status, m_driveMonitor->entryFor(downloadDrive).source);
+}
+
+void MainWindow::onActionPreviewFromUsb()
+{
+    onBtnStopClick();
+    const QString drive = chooseDrive();
+    if (drive.isEmpty())
+        return;
+    const QString path = drive + QStringLiteral("/Z1.bin");
+    if (!QFileInfo(path).isFile()) {
+        QMessageBox::information(this, tr("dialog_title_tip"), tr("dialog_title_preview_error1"), QMessageBox::Ok);
+        return;
+    }
+    toolBox->setCurrentWidget(page);
+    startReadJob(MessageCode::PreviewUsb, path, tr("dialog_title_reading_usb"));
+}
+
+void MainWindow::onActionRestoreFactory()
+{
+    // The factory blade, whether or not its file is found.
+    AppSettings::ledCount = FactoryEffect::ledCount;
+    AppSettings::lineNumber = FactoryEffect::lineNumber;
+    refreshGeometryLabels();
+    onBtnStopClick();
+    const QString path = FactoryEffect::find();
+    if (path.isEmpty()) {
+        qDebug() << "not find system ui file. " << FactoryEffect::candidatePaths();
+        QMessageBox::information(this, tr("dialog_title_tip"), tr("dialog_title_not_find_default"), QMessageBox::Ok);
+        return;
+    }
+    clearPlaylist();
+    toolBox->setCurrentWidget(page);
+    startReadJob(MessageCode::RestoreFactory, path, tr("dialog_title_reading_sys"));
+}
+
+void MainWindow::startReadJob(int code, const QString& path, const QString& text)
+{
+    m_handler->takeFinishedRead().objects.deleteAll();
+    const quint64 token = ++lastReadJob;
+    m_handler->wantedJob = token;
+    auto* msg = new Message(m_handler.get(), code);
+    msg->obj = reinterpret_cast<void*>(quintptr(token));
+    msg->str = path;
+    m_handler->sendHandlerMessage(msg);
+    runProgressDialog(text);
+    // Cancelled or done: a job still reading stops at its next record.
+    m_handler->wantedJob = 0;
+    pressImageWidget(QModelIndex());
+}
+
+void MainWindow::previewUsbOver()
+{
+    takeReadObjects();
+}
+
+void MainWindow::restoreFactoryOver()
+{
+    qDebug() << "#MainWindow# restoreFactoryOver";
+    takeReadObjects();
+    qDebug() << "#MainWindow# restoreFactoryOver 11111111111";
+}
+
+void MainWindow::takeReadObjects()
+{
+    ReadBackJob job = m_handler->takeFinishedRead();
+    // The result of a job the user cancelled: its box is gone, its objects go too.
+    if (job.token == 0 || job.token != m_handler->wantedJob) {
+        job.objects.deleteAll();
+        return;
+    }
+    closeProgressDialog();
+    QString problem;
+    if (!job.result.opened)
+        problem = tr("dialog_title_preview_unreadable").arg(QDir::toNativeSeparators(job.path), job.result.errorText);
+    else if (job.objects.isEmpty())
+        problem = tr("dialog_title_preview_error1");
+    if (!problem.isEmpty()) {
+        job.objects.deleteAll();
+        QMessageBox::information(this, tr("dialog_title_tip"), problem, QMessageBox::Ok);
+        return;
+    }
+
+    clearPlaylist();
+    for (int k = 0; k < job.objects.clips.size(); ++k)
+        job.objects.clips[k]->number = k + 1;  // rows count from 1 like the pictures
+    m_pictureModel->appendItems(rowsFor(job.objects.pictures));
+    m_clipModel->appendItems(rowsFor(job.objects.clips));
+    btnDelImage->setEnabled(false);
+    btnDelMedia->setEnabled(false);
+    if (!job.result.problems.isEmpty())
+        QMessageBox::information(this, tr("dialog_title_tip"),
+                                 tr("dialog_title_preview_incomplete").arg(job.result.problems.join(QLatin1Char('\n'))),
+                                 QMessageBox::Ok);
+}

@@ -1,0 +1,316 @@
+#include "app/appsettings.h"
+#include "app/mainwindow.h"
+#include "app/playmediahandler.h"
+#include "app/progressdialog.h"
+#include "convert/imageobject.h"
+#include "convert/mediaobject.h"
+#include "convert/polarconversion.h"
+#include "device/drivelist.h"
+#include "device/getsavefiledialog.h"
+#include "device/readbackwriter.h"
+#include "device/selectusbpathdialog.h"
+#include "playlist/customtablemodel.h"
+#include "support/testtempdir.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+
+// Answers the modal windows the window opens, in order: each step waits for a modal
+// window of its class and acts on it. A modal window of another class fails the test.
+class DialogScript : public QObject
+{
+public:
+    using Action = std::function<void(QWidget*)>;
+    void expect(const char* className, Action action) { steps.append({className, std::move(action)}); }
+    void start()
+    {
+        timer.setInterval(10);
+        connect(&timer, &QTimer::timeout, this, [this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || modal == lastHandled || steps.isEmpty())
+                return;
+            // The progress box of a job comes and goes by itself unless a step is for it.
+            if (!modal->inherits(steps.first().first) && modal->inherits("ProgressDialog"))
+                return;
+            const auto step = steps.takeFirst();
+            seen << QString::fromLatin1(modal->metaObject()->className());
+            if (modal->inherits(step.first))
+                step.second(modal);
+            else if (auto* dialog = qobject_cast<QDialog*>(modal))
+                dialog->reject();
+            lastHandled = modal;
+        });
+        timer.start();
+    }
+    bool done() const { return steps.isEmpty(); }
+    QStringList seen;
+
+private:
+    QList<QPair<const char*, Action>> steps;
+    QTimer timer;
+    QPointer<QWidget> lastHandled;
+};
+
+void reject(QWidget* widget) { static_cast<QDialog*>(widget)->reject(); }
+void accept(QWidget* widget) { static_cast<QDialog*>(widget)->accept(); }
+
+ImageObject* pictureAt(CustomTableModel* model, int row)
+{
+    return static_cast<ImageObject*>(model->items().at(row)->object);
+}
+
+MediaObject* clipAt(CustomTableModel* model, int row)
+{
+    return static_cast<MediaObject*>(model->items().at(row)->object);
+}
+
+// The window speaks English in these tests, whatever the machine's locale.
+struct EnglishWindow : MainWindow
+{
+    EnglishWindow() { chooseStartLanguage(QLocale(QLocale::English, QLocale::UnitedStates)); }
+};
+
+// A read-back file for 36 LEDs and 360 lines: `pictures` pictures (times 5, 1, 1, ...)
+// and one clip of `frames` frames looping 3 times.
+void writeFactoryFile(const QString& path, int pictures, int frames)
+{
+    QList<EffectFile::ReadBackPictureIn> stills;
+    for (int i = 0; i < pictures; ++i)
+        stills.append({i == 0 ? 5 : 1, QByteArray(38880, char(i + 1))});
+    QList<EffectFile::ReadBackClipIn> clips;
+    if (frames > 0)
+        clips.append({3, QList<QByteArray>(frames, QByteArray(38880, '\x40'))});
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(EffectFile::writeReadBack(file, stills, clips, 38880).isEmpty());
+}
+
+} // namespace
+
+class DriveJobsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        useTestTempRoot();
+        QImage picture(320, 240, QImage::Format_RGB32);
+        for (int y = 0; y < 240; ++y)
+            for (int x = 0; x < 320; ++x)
+                picture.setPixel(x, y, qRgb(x % 256, y, (x * y) % 256));
+        QVERIFY(picture.save(sources.filePath("a.png")));
+        picture.fill(Qt::magenta);
+        QVERIFY(picture.save(sources.filePath("b.png")));
+    }
+
+    void init()
+    {
+        AppSettings::ledCount = AppSettings::defaultLedCount;
+        AppSettings::lineNumber = AppSettings::defaultLineNumber;
+        appDir = std::make_unique<QTemporaryDir>();
+        AppSettings::appDir = appDir->path();
+        AppSettings::language = AppSettings::NoLanguage;  // each window installs its tables anew
+    }
+
+    void restoreWithoutFactoryFile()
+    {
+        EnglishWindow window;
+        QCOMPARE(window.addPictureFile(sources.filePath("a.png")), MainWindow::AddStatus::Added);
+        DialogScript script;
+        QString message;
+        script.expect("QMessageBox", [&message](QWidget* box) {
+            message = static_cast<QMessageBox*>(box)->text();
+            accept(box);
+        });
+        script.start();
+        window.onActionRestoreFactory();
+        QVERIFY(script.done());
+        QCOMPARE(message, QString("The system default file does not exist!"));
+        QCOMPARE(AppSettings::ledCount, 36);  // changed all the same
+        QCOMPARE(AppSettings::lineNumber, 360);
+        QCOMPARE(window.pictureModel()->rowCount(), 1);
+    }
+
+    void restoreReadsTheFactoryFile()
+    {
+        writeFactoryFile(appDir->filePath("default.bin"), 2, 4);
+        EnglishWindow window;
+        QCOMPARE(window.addPictureFile(sources.filePath("a.png")), MainWindow::AddStatus::Added);
+        window.onActionRestoreFactory();  // modal until the job has replied
+        QCOMPARE(window.pictureModel()->rowCount(), 2);
+        QCOMPARE(pictureAt(window.pictureModel(), 0)->number, 1);
+        QCOMPARE(pictureAt(window.pictureModel(), 1)->number, 2);
+        QCOMPARE(pictureAt(window.pictureModel(), 0)->showTime, 1.0);
+        QCOMPARE(pictureAt(window.pictureModel(), 1)->buffer().size(), 38880);
+        QCOMPARE(pictureAt(window.pictureModel(), 1)->kind, int(ImageObject::ReadBackPictureKind));
+        QCOMPARE(window.clipModel()->rowCount(), 1);
+        MediaObject* clip = clipAt(window.clipModel(), 0);
+        QCOMPARE(clip->loopCount, 3);
+        QCOMPARE(clip->frames.size(), 4);
+        QCOMPARE(clip->frames.last()->number, 4);
+        QVERIFY(!window.findChild<QPushButton*>("btnDelImage")->isEnabled());
+        QVERIFY(!window.progressDialog());
+    }
+
+    void cancelledRestoreLeavesAnEmptyPlaylist()
+    {
+        writeFactoryFile(appDir->filePath("default.bin"), 50, 200);
+        EnglishWindow window;
+        QCOMPARE(window.addPictureFile(sources.filePath("a.png")), MainWindow::AddStatus::Added);
+        QSignalSpy over(window.handler(), &PlayMediaHandler::restoreFactoryOver);
+        DialogScript script;
+        script.expect("ProgressDialog", reject);
+        script.start();
+        window.onActionRestoreFactory();
+        QVERIFY(over.wait(20000));  // the job stops at its next record and reports
+        QCoreApplication::processEvents();
+        QCOMPARE(window.pictureModel()->rowCount(), 0);
+        QCOMPARE(window.clipModel()->rowCount(), 0);
+    }
+
+    void downloadThenPreviewGivesThePlaylistBack()
+    {
+        QTemporaryDir drive;
+        EnglishWindow window;
+        QCOMPARE(window.addPictureFile(sources.filePath("a.png")), MainWindow::AddStatus::Added);
+        QCOMPARE(window.addPictureFile(sources.filePath("b.png")), MainWindow::AddStatus::Added);
+        pictureAt(window.pictureModel(), 0)->showTime = 2.5;
+        pictureAt(window.pictureModel(), 1)->showTime = 30.0;  // more than the file holds
+        auto* clip = new MediaObject(1, "clip");
+        clip->loopCount = 7;
+        for (const char* name : {"a.png", "b.png"}) {
+            auto* frame = new ImageObject(int(clip->frames.size()) + 1, QString(), 0.2, ImageObject::GifFrameKind);
+            convertToPolar(QImage(sources.filePath(name)), frame);
+            clip->frames.append(frame);
+        }
+        window.addClipObject(clip);
+        window.drives()->AddDisk(drive.path());
+
+        auto download = [&](const QString& name) -> QString {
+            DialogScript script;
+            script.expect("SelectUsbPathDialog", [&drive](QWidget* dialog) {
+                static_cast<SelectUsbPathDialog*>(dialog)->addFolder(drive.path());
+                static_cast<SelectUsbPathDialog*>(dialog)->onBtnOkClick();
+            });
+            script.expect("GetSaveFileDialog", [name](QWidget* dialog) {
+                dialog->findChild<QLineEdit*>("txtFileName")->setText(name);
+                static_cast<GetSaveFileDialog*>(dialog)->onBtnOkClick();
+            });
+            QString result;
+            script.expect("QMessageBox", [&result](QWidget* box) {
+                result = static_cast<QMessageBox*>(box)->text();
+                accept(box);
+            });
+            script.start();
+            window.onActionDownToUsb();  // modal until the result box was answered
+            return script.done() ? result : QString("dialogs missing: ") + script.seen.join(", ");
+        };
+        const QString result = download("Z1");
+        QVERIFY2(result.contains(drive.filePath("Z1.bin")), qPrintable(result));
+        QFile written(drive.filePath("Z1.bin"));
+        QCOMPARE(written.size(), qint64(4096 + 4 * 114688));
+        const QByteArray firstRecord = pictureAt(window.pictureModel(), 0)->buffer();
+
+        DialogScript script;
+        script.expect("SelectUsbPathDialog", [&drive](QWidget* dialog) {
+            static_cast<SelectUsbPathDialog*>(dialog)->addFolder(drive.path());
+            static_cast<SelectUsbPathDialog*>(dialog)->onBtnOkClick();
+        });
+        script.start();
+        window.onActionPreviewFromUsb();
+        QVERIFY(script.done());
+        QCOMPARE(window.pictureModel()->rowCount(), 2);
+        QCOMPARE(pictureAt(window.pictureModel(), 0)->showTime, 2.5);
+        QCOMPARE(pictureAt(window.pictureModel(), 1)->showTime, 25.5);
+        QCOMPARE(pictureAt(window.pictureModel(), 0)->buffer(), firstRecord);
+        QCOMPARE(window.clipModel()->rowCount(), 1);
+        QCOMPARE(clipAt(window.clipModel(), 0)->loopCount, 7);
+        QCOMPARE(clipAt(window.clipModel(), 0)->frames.size(), 2);
+
+        // Downloading what was previewed writes the same file again.
+        QVERIFY(download("Z2").contains("Z2.bin"));
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QFile again(drive.filePath("Z2.bin"));
+        QVERIFY(again.open(QIODevice::ReadOnly));
+        QVERIFY(again.readAll() == written.readAll());
+    }
+
+    void cancelledPreviewKeepsThePlaylist()
+    {
+        QTemporaryDir drive;
+        AppSettings::ledCount = 36;
+        AppSettings::lineNumber = 360;
+        writeFactoryFile(drive.filePath("Z1.bin"), 50, 200);
+        EnglishWindow window;
+        QCOMPARE(window.addPictureFile(sources.filePath("a.png")), MainWindow::AddStatus::Added);
+        QSignalSpy over(window.handler(), &PlayMediaHandler::previewUsbOver);
+        DialogScript script;
+        script.expect("SelectUsbPathDialog", [&drive](QWidget* dialog) {
+            static_cast<SelectUsbPathDialog*>(dialog)->addFolder(drive.path());
+            static_cast<SelectUsbPathDialog*>(dialog)->onBtnOkClick();
+        });
+        script.expect("ProgressDialog", reject);
+        script.start();
+        window.onActionPreviewFromUsb();
+        QVERIFY(over.wait(20000));
+        QCoreApplication::processEvents();
+        QCOMPARE(window.pictureModel()->rowCount(), 1);
+        QCOMPARE(pictureAt(window.pictureModel(), 0)->kind, int(ImageObject::PictureKind));
+    }
+
+    void previewOfADriveWithoutEffectFile()
+    {
+        QTemporaryDir drive;
+        EnglishWindow window;
+        DialogScript script;
+        script.expect("SelectUsbPathDialog", [&drive](QWidget* dialog) {
+            static_cast<SelectUsbPathDialog*>(dialog)->addFolder(drive.path());
+            static_cast<SelectUsbPathDialog*>(dialog)->onBtnOkClick();
+        });
+        QString message;
+        script.expect("QMessageBox", [&message](QWidget* box) {
+            message = static_cast<QMessageBox*>(box)->text();
+            accept(box);
+        });
+        script.start();
+        window.onActionPreviewFromUsb();
+        QVERIFY(script.done());
+        QCOMPARE(message, QString("No effect of U disk file, please select another U disk!"));
+    }
+
+    void screenshotOfTheFactoryEffect()
+    {
+        // With GYROLUME_SCREENSHOTS set, the window after a restore of the program's own
+        // factory file is saved there.
+        const QString dir = qEnvironmentVariable("GYROLUME_SCREENSHOTS");
+        const QString factory = qEnvironmentVariable("GYROLUME_FACTORY_EFFECT");
+        if (dir.isEmpty() || !QFile::exists(factory))
+            QSKIP("GYROLUME_SCREENSHOTS or GYROLUME_FACTORY_EFFECT not set");
+        QVERIFY(QFile::copy(factory, appDir->filePath("default.bin")));
+        EnglishWindow window;
+        window.resize(1000, 700);
+        window.show();
+        window.onActionRestoreFactory();
+        QCOMPARE(window.pictureModel()->rowCount(), 3);
+        window.pressImageWidget(window.pictureModel()->index(0, 0));
+        QTest::qWait(100);
+        window.grab().save(dir + "/mainwindow_factory_en.png");
+    }
+
+private:
+    QTemporaryDir sources;
+    std::unique_ptr<QTemporaryDir> appDir;
+};
+
+QTEST_MAIN(DriveJobsTest)
+#include "tst_drivejobs.moc"
