@@ -1,22 +1,34 @@
 // gyrolume-bench: prints one figure per line as "name: value unit".
+#include "app/appsettings.h"
 #include "app/memorytuning.h"
 #include "app/tempdirectory.h"
 #include "convert/imageobject.h"
 #include "convert/mediaobject.h"
 #include "convert/polarconversion.h"
 #include "device/effectfile.h"
+#include "import/loadimageshandler.h"
+#include "import/loadobjectitem.h"
+#include "looper/handlerthread.h"
+#include "looper/message.h"
+#include "looper/messagecodes.h"
 #include "support/referencepolar.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 void report(const char* name, double value, const char* unit)
@@ -149,6 +161,121 @@ void benchDownload()
     qDeleteAll(pictures);
     qDeleteAll(clips);
 }
+
+// Import Picture with 50 photos of 1920 x 1080 (JPG): the time per picture, where it goes,
+// and how long the window's thread is held by one picture.
+void benchPictureImport()
+{
+    constexpr int count = 50;
+    QTemporaryDir photos;
+    QStringList paths;
+    for (int i = 0; i < count; ++i) {
+        // A few different pictures, so that the decoder does not see one file 50 times.
+        QImage photo = photoLikePicture(1920, 1080);
+        photo.setPixel(i, i, qRgb(255, 255, 255));
+        paths << photos.filePath(QStringLiteral("photo%1.jpg").arg(i));
+        photo.save(paths.last(), "JPG", 90);
+    }
+    qint64 bytes = 0;
+    for (const QString& path : paths)
+        bytes += QFileInfo(path).size();
+    report("import_photo_file_size", bytes / count / 1024.0, "KiB");
+    Polar::Geometry::get(AppSettings::ledCount, AppSettings::lineNumber);
+
+    std::vector<std::unique_ptr<ImageObject>> made;
+    // The whole import as the dialog runs it: the worker does the work, this thread takes
+    // each picture (and copies its file, as the window does) while the worker waits.
+    LoadImagesHandler handler(obtainWorkerThread());
+    QEventLoop loop;
+    double longestSlotMs = 0;
+    int pictures = 0;
+    QObject::connect(&handler, &LoadImagesHandler::handlerMessage, &loop, [&](Message* msg) {
+        QElapsedTimer slot;
+        slot.start();
+        auto* item = static_cast<LoadObjectItem*>(msg->obj);
+        if (msg->what == MessageCode::ImageReady) {
+            std::unique_ptr<ImageObject> picture(static_cast<ImageObject*>(msg->obj2));
+            msg->obj2 = nullptr;
+            const QString copy = AppSettings::ensureTempDir() + QStringLiteral("bench_copy.jpg");
+            QFile::remove(copy);
+            QFile::copy(picture->sourcePath, copy);
+            made.push_back(std::move(picture));
+            ++pictures;
+        }
+        longestSlotMs = qMax(longestSlotMs, slot.nsecsElapsed() / 1e6);
+        if (item->index == item->count && msg->what != MessageCode::ImageLoaded
+            && msg->what != MessageCode::ImageConverted)
+            loop.quit();
+    });
+    QElapsedTimer wall;
+    wall.start();
+    auto* start = new Message(&handler, MessageCode::LoadImages);
+    start->obj = &paths;
+    handler.sendHandlerMessage(start);
+    loop.exec();
+    const double wallMs = wall.nsecsElapsed() / 1e6;
+    report("import_50_photos_1920x1080_wall", wallMs / 1000, "s");
+    report("import_wall_per_picture", wallMs / count, "ms");
+    report("import_pictures_made", pictures, "pictures");
+    report("import_longest_report_on_window_thread", longestSlotMs, "ms");
+    made.clear();
+
+    // The steps one after the other, on a thread of their own as in the program: the main
+    // thread's allocator hands big pictures back to the system at once, and the page faults
+    // of getting them again would double the figures.
+    double decodeMs = 0, cutMs = 0, thumbnailMs = 0, resampleMs = 0, writeMs = 0, copyMs = 0;
+    auto steps = [&] {
+        QElapsedTimer step;
+        for (const QString& path : paths) {
+            LoadObjectItem::Failure failure;
+            QString detail;
+            step.start();
+            const QImage picture = LoadImagesHandler::decode(path, &failure, &detail);
+            decodeMs += step.nsecsElapsed() / 1e6;
+            step.start();
+            const QImage square = picture.copy(centredSquare(picture.size()));
+            const QImage preview = square.scaled(300, 300, Qt::KeepAspectRatio, Qt::FastTransformation);
+            cutMs += step.nsecsElapsed() / 1e6;
+            step.start();
+            auto object = std::make_unique<ImageObject>(0, path, 5.0, ImageObject::PictureKind, picture);
+            thumbnailMs += step.nsecsElapsed() / 1e6;
+            step.start();
+            Polar::Result result = Polar::resample(square, AppSettings::ledCount, AppSettings::lineNumber);
+            resampleMs += step.nsecsElapsed() / 1e6;
+            step.start();
+            object->polarBuffer = std::move(result.buffer);
+            object->savePreview(result.preview);
+            object->flushBuffer();
+            writeMs += step.nsecsElapsed() / 1e6;
+            step.start();
+            const QString copy = AppSettings::ensureTempDir() + QStringLiteral("bench_copy.jpg");
+            QFile::remove(copy);
+            QFile::copy(path, copy);
+            copyMs += step.nsecsElapsed() / 1e6;
+        }
+    };
+    std::unique_ptr<QThread> worker(QThread::create(steps));
+    worker->start();
+    worker->wait();
+    const double stepsMs = decodeMs + cutMs + thumbnailMs + resampleMs + writeMs + copyMs;
+    report("import_steps_per_picture", stepsMs / count, "ms");
+    report("import_share_decode", 100 * decodeMs / stepsMs, "%");
+    report("import_share_cut_and_preview", 100 * cutMs / stepsMs, "%");
+    report("import_share_thumbnail_file", 100 * thumbnailMs / stepsMs, "%");
+    report("import_share_convert", 100 * resampleMs / stepsMs, "%");
+    report("import_share_preview_and_buffer_files", 100 * writeMs / stepsMs, "%");
+    report("import_share_copy_to_temp", 100 * copyMs / stepsMs, "%");
+    report("import_share_writing_files_total", 100 * (thumbnailMs + writeMs + copyMs) / stepsMs, "%");
+
+    // Decoding the file a second time for the thumbnail, as a picture made from its path does.
+    QElapsedTimer step;
+    step.start();
+    for (int i = 0; i < 10; ++i)
+        ImageObject(0, paths.at(i), 5.0, ImageObject::PictureKind);
+    report("import_thumbnail_from_path_per_picture", step.nsecsElapsed() / 1e6 / 10, "ms");
+
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -164,5 +291,6 @@ int main(int argc, char* argv[])
     });
     benchConversion();
     benchDownload();
+    benchPictureImport();
     return 0;
 }

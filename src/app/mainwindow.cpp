@@ -4,6 +4,8 @@
 #include "convert/imageobject.h"
 #include "convert/mediaobject.h"
 #include "convert/polarconversion.h"
+#include "convert/settingcolorform.h"
+#include "import/loadimagesdialog.h"
 #include "looper/handlerthread.h"
 #include "looper/message.h"
 #include "looper/messagecodes.h"
@@ -15,6 +17,8 @@
 #include "playmediahandler.h"
 #include "progressdialog.h"
 #include "translations.h"
+#include "updateledcountdialog.h"
+#include "updatelinenumberdialog.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -298,6 +302,11 @@ void MainWindow::setupToolBar()
     actionLineNumber = makeAction(nullptr, "actionLineNumber");
     actionOpenImage->setEnabled(true);
     connect(actionOpenImage, &QAction::triggered, this, &MainWindow::onActionOpenImage);
+    for (QAction* action : {actionSettingColor, actionLedCount, actionLineNumber})
+        action->setEnabled(true);
+    connect(actionSettingColor, &QAction::triggered, this, &MainWindow::onActionSettingColor);
+    connect(actionLedCount, &QAction::triggered, this, &MainWindow::onBtnLedCount);
+    connect(actionLineNumber, &QAction::triggered, this, &MainWindow::onBtnLineNumber);
 
     toolBar = addToolBar(QString());
     toolBar->setObjectName(QStringLiteral("mainToolBar"));
@@ -766,31 +775,56 @@ void MainWindow::onActionOpenImage()
 
 void MainWindow::importPictureFiles(const QStringList& files)
 {
-    // One picture per turn of the event loop, so the window keeps answering and Cancel
-    // stops between two pictures; those already converted stay in the list.
-    ProgressDialog dialog(tr("dialog_title_importing"), this);
-    dialog.setProgress(0, files.size());
-    QStringList failed;
-    int done = 0;
-    QTimer step;
-    step.setInterval(0);
-    connect(&step, &QTimer::timeout, &dialog, [&] {
-        if (done >= files.size()) {
-            dialog.accept();
-            return;
-        }
-        if (addPictureFile(files.at(done)) != AddStatus::Added)
-            failed.append(QDir::toNativeSeparators(files.at(done)));
-        ++done;
-        dialog.setProgress(done, files.size());
-    });
-    step.start();
-    dialog.exec();
-    step.stop();
-    if (!failed.isEmpty())
-        QMessageBox::information(this, tr("dialog_title_tip"),
-                                 tr("dialog_title_import_failed").arg(failed.join(QLatin1Char('\n'))),
-                                 QMessageBox::Ok);
+    // The files are converted on the worker thread; each picture joins the list as it is
+    // done, so those converted before a Cancel stay.
+    auto dialog = std::make_unique<LoadImagesDialog>(files, this, this);
+    dialog->exec();
+    const QString report = dialog->failureReport();
+    dialog.reset();
+    if (!report.isEmpty())
+        QMessageBox::information(this, tr("dialog_title_tip"), report, QMessageBox::Ok);
+}
+
+void MainWindow::onActionSettingColor()
+{
+    SettingColorForm form(this);
+    form.exec();
+}
+
+void MainWindow::onBtnLedCount()
+{
+    UpdateLedCountDialog dialog(this);
+    changeGeometry(dialog, AppSettings::ledCount, "#MainWindow# onBtnLedCount() ", "LED数量被修改.");
+}
+
+void MainWindow::onBtnLineNumber()
+{
+    UpdateLineNumberDialog dialog(this);
+    changeGeometry(dialog, AppSettings::lineNumber, "#MainWindow# onBtnLineNumber() ", "分辨率被修改.");
+}
+
+void MainWindow::changeGeometry(UpdateGeometryDialog& dialog, int& setting, const char* debugName,
+                                const char* changedText)
+{
+    dialog.setFixedSize(250, 100);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const int value = dialog.value();
+    if (value == setting)
+        return;
+    qDebug().noquote() << debugName << value;
+    QMessageBox question(QMessageBox::Question, tr("提示"), tr(changedText),
+                         QMessageBox::Ok | QMessageBox::Cancel);
+    question.setInformativeText(tr("所有的打开的图片效果将会被删除，是否继续？"));
+    question.setDefaultButton(QMessageBox::Ok);
+    if (question.exec() != QMessageBox::Ok)
+        return;
+    // Nothing converted with the old geometry may survive.
+    clearPlaylist();
+    pressImageWidget(QModelIndex());
+    pressMediaWidget(QModelIndex());
+    setting = value;
+    refreshGeometryLabels();
 }
 
 int MainWindow::runProgressDialog(const QString& text, bool cancellable)

@@ -25,6 +25,7 @@ class QTableView;
 class QToolBar;
 class QToolBox;
 class QWidget;
+class UpdateGeometryDialog;
 
 // The program's only top-level window: the picture and clip lists, the round preview with
 // clip playback, the toolbar, the language buttons and the status bar. It owns both lists
@@ -128,6 +129,9 @@ public slots:
     void onActionRestoreFactory();
     void restoreFactoryOver();
     void onMediaIndexChanged(MediaObject* clip, int oldIndex, int newIndex);
+    void onActionSettingColor();
+    void onBtnLedCount();
+    void onBtnLineNumber();
 
 private:
     void setupDrives();
@@ -143,6 +147,10 @@ private:
     void setPreviewImage(const QImage& image);
     void showWhitePreview();
     void importPictureFiles(const QStringList& files);
+    // Asks for a new value with the dialog and, once the user agrees to lose the playlist,
+    // stores it in `setting`.
+    void changeGeometry(UpdateGeometryDialog& dialog, int& setting, const char* debugName,
+                        const char* changedText);
     void stopPlayback();
     void showNextClipFrame(Message* msg);
     void stepPictureRow(Message* msg);

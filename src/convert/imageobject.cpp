@@ -31,6 +31,14 @@ ImageObject::ImageObject(int number, const QString& sourcePath, double showTime,
     prepareSource();
 }
 
+ImageObject::ImageObject(int number, const QString& sourcePath, double showTime, int kind,
+                         const QImage& decodedSource)
+    : PlaylistObject(number), kind(kind), sourcePath(sourcePath), showTime(showTime),
+      id(nextId.fetch_add(1))
+{
+    prepareSource(decodedSource);
+}
+
 ImageObject::~ImageObject()
 {
     qDebug() << "#ImageObject# delete.";
@@ -46,8 +54,14 @@ void ImageObject::prepareSource()
 {
     if (sourcePath.isEmpty())
         return;
+    prepareSource(QImage(sourcePath));
+}
+
+void ImageObject::prepareSource(const QImage& source)
+{
+    if (sourcePath.isEmpty())
+        return;
     contrast = 1.0f;
-    const QImage source(sourcePath);
     const QRect square = centredSquare(source.size());
     cropRect = square;
     const QImage thumbnail = source.copy(square)

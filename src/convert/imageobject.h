@@ -31,11 +31,15 @@ public:
     };
 
     ImageObject(int number, const QString& sourcePath, double showTime, int kind);
+    // For a creator that has already decoded the source file: it is not decoded again.
+    ImageObject(int number, const QString& sourcePath, double showTime, int kind,
+                const QImage& decodedSource);
     ~ImageObject() override;
 
     // Cuts the centred square of the source file and writes the thumbnail. Run again
     // after the source file was rewritten (DIY editing).
     void prepareSource();
+    void prepareSource(const QImage& decodedSource);
 
     // Return -1 for a null picture, 0 when saved, 1 when the file could not be written.
     int savePreview(const QImage& picture);

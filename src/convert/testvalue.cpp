@@ -1,9 +1,9 @@
 #include "testvalue.h"
 
-#include <QIntValidator>
+#include "boundedintvalidator.h"
 
 TestValue::TestValue(int r, int g, int b)
-    : r(r), g(g), b(b), validator(new QIntValidator(0, 255, this))
+    : r(r), g(g), b(b), validator(new BoundedIntValidator(0, 255, this))
 {
 }
 

@@ -5,6 +5,11 @@
 namespace MessageCode {
 
 enum : int {
+    LoadImages = 1,       // picture import: convert the picked files (obj: the path list)
+    ImageLoaded = 2,      // picture import, to the dialog: a file is decoded and cut
+    ImageConverted = 3,   // picture import, to the dialog: its polar conversion is done
+    ImageReady = 4,       // picture import, to the dialog: obj2 is the new picture
+    ImageUnreadable = 6,  // picture import, to the dialog: a file could not be decoded
     ClipFrame = 7,        // next frame of the clip preview; echoed back to the window
     Download = 8,         // write the effect file; echoed back with the written path
     TimeAdd = 9,          // picture row: show time up while the plus button is held

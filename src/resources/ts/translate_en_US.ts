@@ -108,15 +108,6 @@
             <translation>Settings</translation>
         </message>
         <message>
-            <source>dialog_title_importing</source>
-            <translation>Importing pictures, please wait...</translation>
-        </message>
-        <message>
-            <source>dialog_title_import_failed</source>
-            <translation>These files are not pictures that can be read, or could not be copied into the temporary directory:
-%1</translation>
-        </message>
-        <message>
             <source>dialog_title_preview_unreadable</source>
             <translation>The effect file %1 cannot be read: %2</translation>
         </message>
@@ -322,6 +313,80 @@
         <message>
             <source>eject_no_service</source>
             <translation>the system's disk service (udisks2) is not running</translation>
+        </message>
+    </context>
+    <context>
+        <name>LoadImagesDialog</name>
+        <message>
+            <source>loadimg_loading_tip</source>
+            <translation>Importing the %1 picture, a total of %2 picture</translation>
+        </message>
+        <message>
+            <source>loadimg_loading_showpath</source>
+            <translation>Picture the path and file name:%1</translation>
+        </message>
+        <message>
+            <source>action_btn_load_over</source>
+            <translation>Import completed</translation>
+        </message>
+        <message>
+            <source>action_btn_cancel</source>
+            <translation>Cancel</translation>
+        </message>
+        <message>
+            <source>loadimg_window_title</source>
+            <translation>Import Image</translation>
+        </message>
+        <message>
+            <source>loadimg_error_missing</source>
+            <translation>the file no longer exists</translation>
+        </message>
+        <message>
+            <source>loadimg_error_cannot_open</source>
+            <translation>the file cannot be opened for reading</translation>
+        </message>
+        <message>
+            <source>loadimg_error_format</source>
+            <translation>it is not a PNG or JPG picture</translation>
+        </message>
+        <message>
+            <source>loadimg_error_damaged</source>
+            <translation>the picture data is damaged or incomplete</translation>
+        </message>
+        <message>
+            <source>loadimg_error_too_large</source>
+            <translation>the picture has too many pixels to be read</translation>
+        </message>
+        <message>
+            <source>loadimg_error_line</source>
+            <translation>%1: %2</translation>
+        </message>
+        <message>
+            <source>loadimg_error_report</source>
+            <translation>%1 file(s) could not be read and were not imported; the other pictures were imported:
+%2
+Check these files, or save them again as PNG or JPG, and import them again.</translation>
+        </message>
+    </context>
+    <context>
+        <name>UpdateGeometryDialog</name>
+        <message>
+            <source>dialog_title_tip</source>
+            <translation>Tip</translation>
+        </message>
+    </context>
+    <context>
+        <name>UpdateLedCountDialog</name>
+        <message>
+            <source>dialog_led_count_range</source>
+            <translation>The number of LEDs must be from %1 to %2. Enter a number in this range.</translation>
+        </message>
+    </context>
+    <context>
+        <name>UpdateLineNumberDialog</name>
+        <message>
+            <source>dialog_line_number_range</source>
+            <translation>The resolution (lines per turn) must be from %1 to %2. Enter a number in this range.</translation>
         </message>
     </context>
 </TS>

@@ -88,15 +88,6 @@
             <translation>设置</translation>
         </message>
         <message>
-            <source>dialog_title_importing</source>
-            <translation>正在导入图片，请稍候……</translation>
-        </message>
-        <message>
-            <source>dialog_title_import_failed</source>
-            <translation>以下文件不是可读取的图片，或无法复制到临时目录：
-%1</translation>
-        </message>
-        <message>
             <source>dialog_title_preview_unreadable</source>
             <translation>无法读取效果文件 %1：%2</translation>
         </message>
@@ -302,6 +293,80 @@
         <message>
             <source>eject_no_service</source>
             <translation>系统的磁盘服务（udisks2）没有运行</translation>
+        </message>
+    </context>
+    <context>
+        <name>LoadImagesDialog</name>
+        <message>
+            <source>loadimg_loading_tip</source>
+            <translation>正在导入第%1张图片，总共%2张图片</translation>
+        </message>
+        <message>
+            <source>loadimg_loading_showpath</source>
+            <translation>图片文件名路径：%1</translation>
+        </message>
+        <message>
+            <source>action_btn_load_over</source>
+            <translation>导入完成</translation>
+        </message>
+        <message>
+            <source>action_btn_cancel</source>
+            <translation>取消</translation>
+        </message>
+        <message>
+            <source>loadimg_window_title</source>
+            <translation>导入图片</translation>
+        </message>
+        <message>
+            <source>loadimg_error_missing</source>
+            <translation>文件已不存在</translation>
+        </message>
+        <message>
+            <source>loadimg_error_cannot_open</source>
+            <translation>文件无法打开读取</translation>
+        </message>
+        <message>
+            <source>loadimg_error_format</source>
+            <translation>不是PNG或JPG图片</translation>
+        </message>
+        <message>
+            <source>loadimg_error_damaged</source>
+            <translation>图片数据已损坏或不完整</translation>
+        </message>
+        <message>
+            <source>loadimg_error_too_large</source>
+            <translation>图片像素过多，无法读取</translation>
+        </message>
+        <message>
+            <source>loadimg_error_line</source>
+            <translation>%1：%2</translation>
+        </message>
+        <message>
+            <source>loadimg_error_report</source>
+            <translation>有%1个文件无法读取，未被导入；其他图片已导入：
+%2
+请检查这些文件，或重新保存为PNG或JPG后再导入。</translation>
+        </message>
+    </context>
+    <context>
+        <name>UpdateGeometryDialog</name>
+        <message>
+            <source>dialog_title_tip</source>
+            <translation>提示</translation>
+        </message>
+    </context>
+    <context>
+        <name>UpdateLedCountDialog</name>
+        <message>
+            <source>dialog_led_count_range</source>
+            <translation>LED数量必须在%1到%2之间，请输入此范围内的数字。</translation>
+        </message>
+    </context>
+    <context>
+        <name>UpdateLineNumberDialog</name>
+        <message>
+            <source>dialog_line_number_range</source>
+            <translation>分辨率必须在%1到%2之间，请输入此范围内的数字。</translation>
         </message>
     </context>
 </TS>

@@ -108,15 +108,6 @@
             <translation>設置</translation>
         </message>
         <message>
-            <source>dialog_title_importing</source>
-            <translation>正在導入圖片，請稍候……</translation>
-        </message>
-        <message>
-            <source>dialog_title_import_failed</source>
-            <translation>以下文件不是可讀取的圖片，或無法複製到臨時目錄：
-%1</translation>
-        </message>
-        <message>
             <source>dialog_title_preview_unreadable</source>
             <translation>無法讀取效果檔案 %1：%2</translation>
         </message>
@@ -322,6 +313,80 @@
         <message>
             <source>eject_no_service</source>
             <translation>系統的磁盤服務（udisks2）沒有運行</translation>
+        </message>
+    </context>
+    <context>
+        <name>LoadImagesDialog</name>
+        <message>
+            <source>loadimg_loading_tip</source>
+            <translation>正在導入第%1張圖片，總共%2張圖片</translation>
+        </message>
+        <message>
+            <source>loadimg_loading_showpath</source>
+            <translation>圖片文件名路徑：%1</translation>
+        </message>
+        <message>
+            <source>action_btn_load_over</source>
+            <translation>導入完成</translation>
+        </message>
+        <message>
+            <source>action_btn_cancel</source>
+            <translation>取消</translation>
+        </message>
+        <message>
+            <source>loadimg_window_title</source>
+            <translation>導入圖片</translation>
+        </message>
+        <message>
+            <source>loadimg_error_missing</source>
+            <translation>文件已不存在</translation>
+        </message>
+        <message>
+            <source>loadimg_error_cannot_open</source>
+            <translation>文件無法打開讀取</translation>
+        </message>
+        <message>
+            <source>loadimg_error_format</source>
+            <translation>不是PNG或JPG圖片</translation>
+        </message>
+        <message>
+            <source>loadimg_error_damaged</source>
+            <translation>圖片數據已損壞或不完整</translation>
+        </message>
+        <message>
+            <source>loadimg_error_too_large</source>
+            <translation>圖片像素過多，無法讀取</translation>
+        </message>
+        <message>
+            <source>loadimg_error_line</source>
+            <translation>%1：%2</translation>
+        </message>
+        <message>
+            <source>loadimg_error_report</source>
+            <translation>有%1個文件無法讀取，未被導入；其他圖片已導入：
+%2
+請檢查這些文件，或重新保存為PNG或JPG後再導入。</translation>
+        </message>
+    </context>
+    <context>
+        <name>UpdateGeometryDialog</name>
+        <message>
+            <source>dialog_title_tip</source>
+            <translation>提示</translation>
+        </message>
+    </context>
+    <context>
+        <name>UpdateLedCountDialog</name>
+        <message>
+            <source>dialog_led_count_range</source>
+            <translation>LED數量必須在%1到%2之間，請輸入此範圍內的數字。</translation>
+        </message>
+    </context>
+    <context>
+        <name>UpdateLineNumberDialog</name>
+        <message>
+            <source>dialog_line_number_range</source>
+            <translation>分辨率必須在%1到%2之間，請輸入此範圍內的數字。</translation>
         </message>
     </context>
 </TS>

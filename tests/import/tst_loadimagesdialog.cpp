@@ -1,0 +1,254 @@
+#include "app/appsettings.h"
+#include "app/mainwindow.h"
+#include "convert/imageobject.h"
+#include "import/loadimagesdialog.h"
+#include "import/loadimageshandler.h"
+#include "import/loadobjectitem.h"
+#include "looper/handlerthread.h"
+#include "looper/message.h"
+#include "looper/messagecodes.h"
+#include "playlist/customtablemodel.h"
+#include "support/testtempdir.h"
+
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+ImageObject* pictureAt(CustomTableModel* model, int row)
+{
+    return static_cast<ImageObject*>(model->items().at(row)->object);
+}
+
+bool near(const QColor& a, const QColor& b)
+{
+    return qAbs(a.red() - b.red()) < 10 && qAbs(a.green() - b.green()) < 10 && qAbs(a.blue() - b.blue()) < 10;
+}
+
+// The files picture objects keep in the temporary directory ("<id>_1.png" and so on).
+QStringList objectFiles(const QString& suffix)
+{
+    const QRegularExpression named(QStringLiteral("^\\d+") + QRegularExpression::escape(suffix) + '$');
+    return QDir(AppSettings::tempDir()).entryList(QDir::Files, QDir::Name).filter(named);
+}
+
+const QColor colours[] = {QColor(220, 40, 40), QColor(40, 180, 60), QColor(40, 70, 220), QColor(230, 200, 30),
+                          QColor(30, 200, 210)};
+
+} // namespace
+
+class LoadImagesDialogTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void threeFilesFillTheLabelsInOrder();
+    void cancelDuringSecondOfFive();
+    void limitIsCheckedOnlyBeforeTheDialog();
+    void unreadableFileIsReportedAndSkipped();
+
+private:
+    QStringList pictureFiles(int count, QSize size = QSize(400, 300));
+    // Import Picture as a user does it: picks the files, waits for "Import completed" and
+    // presses it, and answers any message. Returns the texts of the messages.
+    QStringList importThroughWindow(const QStringList& names);
+
+    QTemporaryDir files;
+    std::unique_ptr<MainWindow> window;
+};
+
+void LoadImagesDialogTest::initTestCase()
+{
+    useTestTempRoot();
+    QVERIFY(files.isValid());
+}
+
+void LoadImagesDialogTest::init()
+{
+    AppSettings::language = AppSettings::NoLanguage;
+    window = std::make_unique<MainWindow>();
+    window->onBtnEnUsClick();
+    window->resize(1000, 700);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+}
+
+void LoadImagesDialogTest::cleanup()
+{
+    window.reset();
+    QCOMPARE(AppSettings::workerThread->queuedCount(), 0);
+    // Every picture went with the window, files included.
+    QCOMPARE(objectFiles("_1.png") + objectFiles("_2.png") + objectFiles(".buf"), QStringList());
+}
+
+QStringList LoadImagesDialogTest::pictureFiles(int count, QSize size)
+{
+    QStringList paths;
+    for (int i = 0; i < count; ++i) {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(colours[i % 5]);
+        paths << files.filePath(QStringLiteral("pick%1_%2x%3.png").arg(i).arg(size.width()).arg(size.height()));
+        image.save(paths.last());
+    }
+    return paths;
+}
+
+void LoadImagesDialogTest::threeFilesFillTheLabelsInOrder()
+{
+    const QStringList paths = pictureFiles(3);
+    LoadImagesDialog dialog(paths, window.get(), window.get());
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Import Image"));
+    QCOMPARE(dialog.completedButton()->text(), QStringLiteral("Import completed"));
+    QCOMPARE(dialog.cancelButton()->text(), QStringLiteral("Cancel"));
+    QVERIFY(!dialog.completedButton()->isEnabled());
+
+    QStringList tips;
+    QStringList shownPaths;
+    QList<bool> enabledAfterPicture;
+    QList<int> rowsAfterPicture;
+    const QString shots = qEnvironmentVariable("GYROLUME_SCREENSHOTS");
+    // Connected after the dialog: runs once the dialog's own slot has handled the report.
+    connect(dialog.handler(), &LoadImagesHandler::handlerMessage, this, [&](Message* msg) {
+        auto* item = static_cast<LoadObjectItem*>(msg->obj);
+        if (msg->what == MessageCode::ImageLoaded) {
+            tips << dialog.tipLabel()->text();
+            shownPaths << dialog.pathLabel()->text();
+            QCOMPARE(dialog.previewLabel()->pixmap().size(), QSize(300, 300));
+            if (item->index == 2 && !shots.isEmpty())
+                dialog.grab().save(shots + "/loadimages_mid_import.png");
+        } else if (msg->what == MessageCode::ImageReady) {
+            enabledAfterPicture << dialog.completedButton()->isEnabled();
+            rowsAfterPicture << window->pictureModel()->rowCount();
+            if (item->index == item->count)
+                QMetaObject::invokeMethod(dialog.completedButton(), "click", Qt::QueuedConnection);
+        }
+    });
+    QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+
+    QCOMPARE(tips, (QStringList{"Importing the 1 picture, a total of 3 picture",
+                                "Importing the 2 picture, a total of 3 picture",
+                                "Importing the 3 picture, a total of 3 picture"}));
+    QCOMPARE(shownPaths.at(1), "Picture the path and file name:" + QDir::toNativeSeparators(paths.at(1)));
+    QCOMPARE(enabledAfterPicture, (QList<bool>{false, false, true}));
+    QCOMPARE(rowsAfterPicture, (QList<int>{1, 2, 3}));
+    QVERIFY(dialog.failureReport().isEmpty());
+    // In the picked order, numbered as they came, each from a copy in the temporary directory.
+    for (int i = 0; i < 3; ++i) {
+        ImageObject* picture = pictureAt(window->pictureModel(), i);
+        QCOMPARE(picture->number, i + 1);
+        QVERIFY(picture->sourcePath.startsWith(AppSettings::tempDir()));
+        QVERIFY(near(picture->loadThumbnail().pixelColor(30, 30), colours[i]));
+    }
+}
+
+void LoadImagesDialogTest::cancelDuringSecondOfFive()
+{
+    const QStringList paths = pictureFiles(5, QSize(1200, 900));
+    auto dialog = std::make_unique<LoadImagesDialog>(paths, window.get(), window.get());
+    connect(dialog->handler(), &LoadImagesHandler::handlerMessage, this, [&](Message* msg) {
+        auto* item = static_cast<LoadObjectItem*>(msg->obj);
+        if (msg->what == MessageCode::ImageLoaded && item->index == 2)
+            QMetaObject::invokeMethod(dialog->cancelButton(), "click", Qt::QueuedConnection);
+    });
+    QCOMPARE(dialog->exec(), int(QDialog::Rejected));
+    // Destroying the dialog ends the job: what is in the list now is all there will be.
+    dialog.reset();
+    const int rows = window->pictureModel()->rowCount();
+    QVERIFY2(rows == 1 || rows == 2, qPrintable(QString::number(rows)));
+    for (int i = 0; i < rows; ++i)
+        QVERIFY(near(pictureAt(window->pictureModel(), i)->loadThumbnail().pixelColor(30, 30), colours[i]));
+    QCOMPARE(objectFiles("_1.png").size(), rows);
+    QCOMPARE(objectFiles(".buf").size(), rows);
+    QTest::qWait(300);
+    QCOMPARE(window->pictureModel()->rowCount(), rows);
+}
+
+QStringList LoadImagesDialogTest::importThroughWindow(const QStringList& names)
+{
+    QStringList messages;
+    QTimer poll;
+    poll.setInterval(20);
+    QPointer<QWidget> handled;
+    connect(&poll, &QTimer::timeout, this, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        if (auto* picker = qobject_cast<QFileDialog*>(modal)) {
+            if (handled == picker)
+                return;
+            handled = picker;
+            picker->setDirectory(files.path());
+            QString line;
+            for (const QString& name : names)
+                line += '"' + name + "\" ";
+            picker->findChild<QLineEdit*>("fileNameEdit")->setText(line.trimmed());
+            static_cast<QDialog*>(picker)->accept();
+        } else if (auto* import = qobject_cast<LoadImagesDialog*>(modal)) {
+            if (import->completedButton()->isEnabled())
+                import->completedButton()->click();
+        } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            if (handled == box)
+                return;
+            handled = box;
+            messages << box->text();
+            box->accept();
+        }
+    });
+    poll.start();
+    window->actionOpenImage->trigger();
+    return messages;
+}
+
+void LoadImagesDialogTest::limitIsCheckedOnlyBeforeTheDialog()
+{
+    const QStringList sources = pictureFiles(3);
+    for (int i = 0; i < 49; ++i)
+        window->addPictureObject(new ImageObject(0, sources.first(), 5.0, ImageObject::PictureKind));
+    QStringList names;
+    for (const QString& path : sources)
+        names << QFileInfo(path).fileName();
+    // 49 pictures: the three picked all join, beyond the limit.
+    QCOMPARE(importThroughWindow(names), QStringList());
+    QCOMPARE(window->pictureModel()->rowCount(), 52);
+    QCOMPARE(pictureAt(window->pictureModel(), 51)->number, 52);
+    QVERIFY(near(pictureAt(window->pictureModel(), 50)->loadThumbnail().pixelColor(30, 30), colours[1]));
+    QCOMPARE(QDir(AppSettings::openDir).canonicalPath(), QDir(files.path()).canonicalPath());
+    // Now the list is full: only the message, no file dialog.
+    QCOMPARE(importThroughWindow(names), QStringList{QStringLiteral("图片最多只能包含50张图片！")});
+    QCOMPARE(window->pictureModel()->rowCount(), 52);
+}
+
+void LoadImagesDialogTest::unreadableFileIsReportedAndSkipped()
+{
+    const QStringList sources = pictureFiles(2);
+    QFile bad(files.filePath("broken.jpg"));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write("definitely not a JPEG");
+    bad.close();
+    const QStringList messages = importThroughWindow(
+        {QFileInfo(sources[0]).fileName(), "broken.jpg", QFileInfo(sources[1]).fileName()});
+    QCOMPARE(window->pictureModel()->rowCount(), 2);
+    QVERIFY(near(pictureAt(window->pictureModel(), 0)->loadThumbnail().pixelColor(30, 30), colours[0]));
+    QVERIFY(near(pictureAt(window->pictureModel(), 1)->loadThumbnail().pixelColor(30, 30), colours[1]));
+    QCOMPARE(messages.size(), 1);
+    const QString& report = messages.first();
+    QVERIFY2(report.contains(QDir::toNativeSeparators(bad.fileName())), qPrintable(report));
+    QVERIFY2(!report.contains(QFileInfo(sources[0]).fileName()), qPrintable(report));
+    QVERIFY2(report.contains("not a PNG or JPG picture") || report.contains("damaged"), qPrintable(report));
+}
+
+QTEST_MAIN(LoadImagesDialogTest)
+#include "tst_loadimagesdialog.moc"
