@@ -39,9 +39,8 @@ class UpdateGeometryDialog;
 //   ProgressDialog and returns when the job's reply calls closeProgressDialog() or the user
 //   cancels; progressDialog() gives the box while it is shown (for setProgress).
 // - Actions whose features come later are created with texts and icons but disabled:
-//   enable and connect actionDownload, actionNewDiy, actionLoadMedia, actionLoadGif,
-//   actionPreview, actionRestoreFactory, actionSettingColor, actionLedCount,
-//   actionLineNumber, contrastAction.
+//   enable and connect actionNewDiy, actionLoadMedia, actionLoadGif, contrastAction.
+// - The drive jobs (download, preview, factory restore) live in mainwindowdrivejobs.cpp.
 // - addPictureFile() and addPictureObject() add pictures, addClipObject() adds a clip,
 //   clearPlaylist() empties both lists, showInPreview() shows a picture in the preview.
 // - A writer of AppSettings::ledCount or lineNumber calls refreshGeometryLabels().
