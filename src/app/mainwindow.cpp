@@ -170,6 +170,30 @@ MainWindow::~MainWindow()
     m_clipModel->delRow(0, m_clipModel->rowCount());
 }
 
+// One page of the side panel: its edit and delete buttons over its table.
+QWidget* MainWindow::makeListPage(const char* name, const char* editIcon, const char* editName,
+                                  const char* deleteName, const char* tableName, QPushButton*& edit,
+                                  QPushButton*& remove, QTableView*& table)
+{
+    auto* listPage = new QWidget;
+    listPage->setObjectName(QLatin1String(name));
+    edit = new QPushButton(resourceIcon(editIcon), QString(), listPage);
+    edit->setObjectName(QLatin1String(editName));
+    remove = new QPushButton(resourceIcon("edit_delete.png"), QString(), listPage);
+    remove->setObjectName(QLatin1String(deleteName));
+    table = new QTableView(listPage);
+    table->setObjectName(QLatin1String(tableName));
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(edit);
+    buttons->addWidget(remove);
+    buttons->addStretch();
+    auto* layout = new QVBoxLayout(listPage);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addLayout(buttons);
+    layout->addWidget(table);
+    return listPage;
+}
+
 void MainWindow::setupForm()
 {
     setMinimumSize(800, 600);
@@ -234,39 +258,10 @@ void MainWindow::setupForm()
     toolBox->setObjectName(QStringLiteral("toolBox"));
     toolBox->setMinimumWidth(300);
 
-    page = new QWidget;
-    page->setObjectName(QStringLiteral("page"));
-    btnEditImage = new QPushButton(resourceIcon("write.png"), QString(), page);
-    btnEditImage->setObjectName(QStringLiteral("btnEditImage"));
-    btnDelImage = new QPushButton(resourceIcon("edit_delete.png"), QString(), page);
-    btnDelImage->setObjectName(QStringLiteral("btnDelImage"));
-    tableView = new QTableView(page);
-    tableView->setObjectName(QStringLiteral("tableView"));
-    auto* pictureButtons = new QHBoxLayout;
-    pictureButtons->addWidget(btnEditImage);
-    pictureButtons->addWidget(btnDelImage);
-    pictureButtons->addStretch();
-    auto* pictureLayout = new QVBoxLayout(page);
-    pictureLayout->setContentsMargins(4, 4, 4, 4);
-    pictureLayout->addLayout(pictureButtons);
-    pictureLayout->addWidget(tableView);
-
-    page_2 = new QWidget;
-    page_2->setObjectName(QStringLiteral("page_2"));
-    btnEditMedia = new QPushButton(resourceIcon("xine.png"), QString(), page_2);
-    btnEditMedia->setObjectName(QStringLiteral("btnEditMedia"));
-    btnDelMedia = new QPushButton(resourceIcon("edit_delete.png"), QString(), page_2);
-    btnDelMedia->setObjectName(QStringLiteral("btnDelMedia"));
-    tableViewMedia = new QTableView(page_2);
-    tableViewMedia->setObjectName(QStringLiteral("tableViewMedia"));
-    auto* clipButtons = new QHBoxLayout;
-    clipButtons->addWidget(btnEditMedia);
-    clipButtons->addWidget(btnDelMedia);
-    clipButtons->addStretch();
-    auto* clipLayout = new QVBoxLayout(page_2);
-    clipLayout->setContentsMargins(4, 4, 4, 4);
-    clipLayout->addLayout(clipButtons);
-    clipLayout->addWidget(tableViewMedia);
+    page = makeListPage("page", "write.png", "btnEditImage", "btnDelImage", "tableView",
+                        btnEditImage, btnDelImage, tableView);
+    page_2 = makeListPage("page_2", "xine.png", "btnEditMedia", "btnDelMedia", "tableViewMedia",
+                          btnEditMedia, btnDelMedia, tableViewMedia);
 
     toolBox->addItem(page, QString());
     toolBox->addItem(page_2, QString());

@@ -139,6 +139,9 @@ private:
     void takeReadObjects();
     void finishDownload(Message* msg);
     void setupForm();
+    QWidget* makeListPage(const char* name, const char* editIcon, const char* editName,
+                          const char* deleteName, const char* tableName, QPushButton*& edit,
+                          QPushButton*& remove, QTableView*& table);
     void setupToolBar();
     void setupTable(QTableView* table);
     void retranslate();
