@@ -85,18 +85,13 @@ ReadBackResult readEffectFile(const QString& path, const EffectFile::ReadOptions
     }
     result.opened = true;
 
-    // Reading and drawing each take half of the progress.
+    // Progress counts the file's records; reading them is the first half of each, drawing
+    // the second.
     EffectFile::ReadOptions reading = options;
     EffectFile::ReadOptions drawing = options;
-    int records = 0;
     if (options.progress) {
-        reading.progress = [&](int done, int total) {
-            records = total;
-            options.progress(done, 2 * total);
-        };
-        drawing.progress = [&](int done, int total) {
-            options.progress(records + done, records + total);
-        };
+        reading.progress = [&](int done, int total) { options.progress(done / 2, total); };
+        drawing.progress = [&](int done, int total) { options.progress((total + done) / 2, total); };
     }
     const EffectFile::Contents contents = EffectFile::read(file, reading);
     result.layout = contents.layout;

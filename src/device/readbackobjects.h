@@ -35,7 +35,7 @@ struct ReadBackResult
 };
 
 // Reads the file with the options' geometry and appends its objects to `out`. Progress
-// counts every record twice: once read, once drawn.
+// counts the records of the file: half of each for reading it, half for drawing it.
 ReadBackResult readEffectFile(const QString& path, const EffectFile::ReadOptions& options,
                               ReadBackObjects& out);
 
