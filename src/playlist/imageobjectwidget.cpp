@@ -1,7 +1,6 @@
 #include "imageobjectwidget.h"
 
 #include "convert/imageobject.h"
-#include "looper/handlermessage.h"
 #include "looper/message.h"
 #include "looper/messagecodes.h"
 #include "rowbuttons.h"
@@ -27,7 +26,7 @@ QSet<const void*>& liveWidgets()
 
 ImageObjectWidget::ImageObjectWidget(HandlerMessage* handler, ImageObject* picture,
                                      const QModelIndex& index, QWidget* parent)
-    : QWidget(parent), handler(handler), picture(picture), index(index), hold(handler, this)
+    : QWidget(parent), picture(picture), index(index), hold(handler, this)
 {
     liveWidgets().insert(this);
     setMouseTracking(true);

@@ -65,8 +65,6 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-
-    HandlerMessage* handler;
     ImageObject* picture;
     QModelIndex index;
     QLabel* lblThumbnail = nullptr;

@@ -2,7 +2,6 @@
 
 #include "convert/imageobject.h"
 #include "convert/mediaobject.h"
-#include "looper/handlermessage.h"
 #include "looper/message.h"
 #include "looper/messagecodes.h"
 #include "rowbuttons.h"
@@ -26,7 +25,7 @@ QSet<const void*>& liveWidgets()
 
 MediaObjectWidget::MediaObjectWidget(HandlerMessage* handler, MediaObject* clip,
                                      const QModelIndex& index, QWidget* parent)
-    : QWidget(parent), handler(handler), clip(clip), index(index), hold(handler, this)
+    : QWidget(parent), clip(clip), index(index), hold(handler, this)
 {
     liveWidgets().insert(this);
     setMouseTracking(true);

@@ -59,8 +59,6 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-
-    HandlerMessage* handler;
     MediaObject* clip;
     QModelIndex index;
     QMutex mutex;
