@@ -12,7 +12,6 @@
 #include "import/clipframing.h"
 #include "import/gifframes.h"
 
-#include <QFile>
 #include <QSaveFile>
 
 #include <cmath>

@@ -25,27 +25,43 @@ public:
     // (the reason goes to the problems, named by `what`).
     QByteArray next(const QString& what)
     {
-        if (options.running && !options.running()) {
-            contents.cancelled = true;
+        if (cancelled())
             return QByteArray();
-        }
         QByteArray record = device.read(contents.recordSize);
-        if (record.size() < contents.recordSize) {
-            contents.problems << (record.isEmpty()
-                                      ? QString("the file ends before %1").arg(what)
-                                      : QString("the file ends inside %1 (%2 of %3 bytes)")
-                                            .arg(what).arg(record.size()).arg(contents.recordSize));
-            ended = true;
+        if (endsShort(record.size(), what))
             return QByteArray();
-        }
         if (options.progress)
             options.progress(++done, total);
         return record;
     }
 
+    // Passes over a record that is there but not used; false when it cannot.
+    bool skip(const QString& what)
+    {
+        return !cancelled() && !endsShort(device.skip(contents.recordSize), what);
+    }
+
     bool stopped() const { return ended || contents.cancelled; }
 
 private:
+    bool cancelled()
+    {
+        if (options.running && !options.running())
+            contents.cancelled = true;
+        return contents.cancelled;
+    }
+
+    bool endsShort(qint64 got, const QString& what)
+    {
+        if (got >= contents.recordSize)
+            return false;
+        contents.problems << (got <= 0 ? QString("the file ends before %1").arg(what)
+                                       : QString("the file ends inside %1 (%2 of %3 bytes)")
+                                             .arg(what).arg(got).arg(contents.recordSize));
+        ended = true;
+        return true;
+    }
+
     QIODevice& device;
     const ReadOptions& options;
     Contents& contents;
@@ -81,17 +97,8 @@ void readReadBack(QIODevice& device, const ReadOptions& options, Contents& conte
                 break;
             const int timeByte = byteAt(header, 20 + slot);
             contents.pictures.append({timeByte * 0.2, timeByte, frame});
-        } else {
-            // Unused slots are there all the same and are skipped unread.
-            if (options.running && !options.running()) {
-                contents.cancelled = true;
-                break;
-            }
-            const qint64 skipped = device.skip(contents.recordSize);
-            if (skipped < contents.recordSize) {
-                contents.problems << QString("the file ends inside unused picture slot %1").arg(slot + 1);
-                return;
-            }
+        } else if (!records.skip(QString("unused picture slot %1").arg(slot + 1))) {
+            break;  // unused slots are there all the same and are passed over unread
         }
     }
     for (int k = 0; k < readBackClipSlots && !records.stopped(); ++k) {

@@ -94,10 +94,8 @@ ReadBackResult readEffectFile(const QString& path, const EffectFile::ReadOptions
         drawing.progress = [&](int done, int total) { options.progress((total + done) / 2, total); };
     }
     const EffectFile::Contents contents = EffectFile::read(file, reading);
-    result.layout = contents.layout;
     result.problems = contents.problems;
     if (!contents.cancelled)
         makeReadBackObjects(contents, drawing, out);
-    result.cancelled = contents.cancelled || (options.running && !options.running());
     return result;
 }

@@ -29,9 +29,7 @@ struct ReadBackResult
 {
     bool opened = false;
     QString errorText;  // why the file could not be opened
-    EffectFile::Layout layout = EffectFile::Layout::Unknown;
     QStringList problems;
-    bool cancelled = false;
 };
 
 // Reads the file with the options' geometry and appends its objects to `out`. Progress
