@@ -97,9 +97,7 @@ void PlayMediaHandler::readEffectFile(const Message* msg)
 ReadBackJob PlayMediaHandler::takeFinishedRead()
 {
     QMutexLocker locker(&finishedLock);
-    ReadBackJob job = std::move(finishedRead);
-    finishedRead = ReadBackJob();
-    return job;
+    return std::exchange(finishedRead, ReadBackJob());
 }
 
 void PlayMediaHandler::requestDownload(const QString& path, const QList<ImageObject*>& pictures,

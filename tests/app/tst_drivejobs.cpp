@@ -60,6 +60,15 @@ private:
     QPointer<QWidget> lastHandled;
 };
 
+// The drive dialog: the drive at `path` is chosen.
+void expectDrive(DialogScript& script, const QString& path)
+{
+    script.expect("SelectUsbPathDialog", [path](QWidget* dialog) {
+        static_cast<SelectUsbPathDialog*>(dialog)->addFolder(path);
+        static_cast<SelectUsbPathDialog*>(dialog)->onBtnOkClick();
+    });
+}
+
 void reject(QWidget* widget) { static_cast<QDialog*>(widget)->reject(); }
 void accept(QWidget* widget) { static_cast<QDialog*>(widget)->accept(); }
 
@@ -198,10 +207,7 @@ private slots:
 
         auto download = [&](const QString& name) -> QString {
             DialogScript script;
-            script.expect("SelectUsbPathDialog", [&drive](QWidget* dialog) {
-                static_cast<SelectUsbPathDialog*>(dialog)->addFolder(drive.path());
-                static_cast<SelectUsbPathDialog*>(dialog)->onBtnOkClick();
-            });
+            expectDrive(script, drive.path());
             script.expect("GetSaveFileDialog", [name](QWidget* dialog) {
                 dialog->findChild<QLineEdit*>("txtFileName")->setText(name);
                 static_cast<GetSaveFileDialog*>(dialog)->onBtnOkClick();
@@ -226,10 +232,7 @@ private slots:
         const QByteArray firstRecord = pictureAt(window.pictureModel(), 0)->buffer();
 
         DialogScript script;
-        script.expect("SelectUsbPathDialog", [&drive](QWidget* dialog) {
-            static_cast<SelectUsbPathDialog*>(dialog)->addFolder(drive.path());
-            static_cast<SelectUsbPathDialog*>(dialog)->onBtnOkClick();
-        });
+        expectDrive(script, drive.path());
         script.start();
         window.onActionPreviewFromUsb();
         QVERIFY(script.done());
@@ -259,10 +262,7 @@ private slots:
         QCOMPARE(window.addPictureFile(sources.filePath("a.png")), MainWindow::AddStatus::Added);
         QSignalSpy over(window.handler(), &PlayMediaHandler::previewUsbOver);
         DialogScript script;
-        script.expect("SelectUsbPathDialog", [&drive](QWidget* dialog) {
-            static_cast<SelectUsbPathDialog*>(dialog)->addFolder(drive.path());
-            static_cast<SelectUsbPathDialog*>(dialog)->onBtnOkClick();
-        });
+        expectDrive(script, drive.path());
         script.expect("ProgressDialog", reject);
         script.start();
         window.onActionPreviewFromUsb();
@@ -277,10 +277,7 @@ private slots:
         QTemporaryDir drive;
         EnglishWindow window;
         DialogScript script;
-        script.expect("SelectUsbPathDialog", [&drive](QWidget* dialog) {
-            static_cast<SelectUsbPathDialog*>(dialog)->addFolder(drive.path());
-            static_cast<SelectUsbPathDialog*>(dialog)->onBtnOkClick();
-        });
+        expectDrive(script, drive.path());
         QString message;
         script.expect("QMessageBox", [&message](QWidget* box) {
             message = static_cast<QMessageBox*>(box)->text();
