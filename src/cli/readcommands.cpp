@@ -146,9 +146,7 @@ int runRender(const QStringList& arguments)
         reportFailure(outDir.path(), QStringLiteral("cannot create the directory"));
         return ExitFailure;
     }
-    int total = int(contents.pictures.size());
-    for (const EffectFile::Clip& clip : contents.clips)
-        total += int(clip.frames.size());
+    const int total = contents.recordCount();
     const auto progress = terminalProgress("drawing picture");
     int done = 0;
     auto draw = [&](const QByteArray& record, const QString& name) {
@@ -167,6 +165,6 @@ int runRender(const QStringList& arguments)
             if (!draw(clip.frames[m], QString("clip-%1-frame-%2.png").arg(clip.number).arg(m + 1, 3, 10, QChar('0'))))
                 return ExitFailure;
     for (const QString& problem : contents.problems)
-        std::fprintf(stderr, "gyrolume-cli: %s: %s\n", qPrintable(files[0]), qPrintable(problem));
+        reportFailure(files[0], problem);
     return ExitOk;
 }

@@ -234,6 +234,14 @@ void readDownload(QIODevice& device, const ReadOptions& options, Contents& conte
 
 } // namespace
 
+int Contents::recordCount() const
+{
+    int count = int(pictures.size());
+    for (const Clip& clip : clips)
+        count += int(clip.frames.size());
+    return count;
+}
+
 Layout detectLayout(const QByteArray& head, qint64 size)
 {
     if (head.size() >= endMarkerOffset + 16 && head.startsWith(QByteArray(magic, 8))

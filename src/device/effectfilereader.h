@@ -47,6 +47,9 @@ struct Contents
     QList<Clip> clips;       // in a read-back file only clips that have frames
     QStringList problems;    // what does not add up, in words for the user
     bool cancelled = false;  // running() turned false: the contents are incomplete
+
+    // The pictures and clip frames that were read.
+    int recordCount() const;
 };
 
 struct ReadOptions

@@ -40,9 +40,7 @@ ImageObject* makeObject(int number, double showTime, int kind, const QByteArray&
 void makeReadBackObjects(const EffectFile::Contents& contents, const EffectFile::ReadOptions& options,
                          ReadBackObjects& out)
 {
-    int total = int(contents.pictures.size());
-    for (const EffectFile::Clip& clip : contents.clips)
-        total += int(clip.frames.size());
+    const int total = contents.recordCount();
     int done = 0;
     auto running = [&] { return !options.running || options.running(); };
     auto step = [&] {
