@@ -1,10 +1,6 @@
 #include "polarrender.h"
 
-#include "app/appsettings.h"
-#include "imageobject.h"
 #include "polarconversion.h"
-
-#include <QPainter>
 
 namespace Polar {
 
@@ -61,38 +57,9 @@ QVector<QRgb> bitPlaneColours(const QByteArray& record, int ledCount, int lineNu
     return colours;
 }
 
-QImage renderDots(const QVector<QRgb>& colours, int ledCount, int lineNumber, int size)
+QImage renderDots(const QVector<QRgb>& colours, int ledCount, int lineNumber)
 {
-    if (size == squareSide)
-        return Geometry::get(ledCount, lineNumber, renderRadius)->paintPreview(colours);
-
-    // Any other size is drawn dot by dot: nothing in the program asks for it often.
-    QImage picture(size, size, QImage::Format_ARGB32);
-    picture.fill(qRgba(0, 0, 0, 255));
-    QPainter painter(&picture);
-    const double half = size / 2;
-    int dot = 0;
-    for (int line = 0; line < lineNumber; ++line) {
-        const double angle = (90.0 + line * 360.0 / lineNumber) * M_PI / 180.0;
-        const QPointF end(half + half * std::cos(angle), half - half * std::sin(angle));
-        for (int led = ledCount - 1; led >= 0; --led, ++dot) {
-            const double u = ledCount > 1 ? double(led) / (ledCount - 1) : 0.0;
-            const QPointF point(half + u * (end.x() - half), half + u * (end.y() - half));
-            const QColor colour = QColor::fromRgb(colours.value(dot, qRgb(0, 0, 0)));
-            painter.setPen(colour);
-            painter.setBrush(colour);
-            painter.drawEllipse(QRectF(point.x() - 2, point.y() - 2, 4, 4));
-        }
-    }
-    return picture;
+    return Geometry::get(ledCount, lineNumber, renderRadius)->paintPreview(colours);
 }
 
 } // namespace Polar
-
-void renderPolar(ImageObject* target, int size, const QByteArray& frame)
-{
-    const int ledCount = AppSettings::ledCount;
-    const int lineNumber = AppSettings::lineNumber;
-    target->savePreview(
-        Polar::renderDots(Polar::rawFrameColours(frame, ledCount, lineNumber), ledCount, lineNumber, size));
-}

@@ -4,8 +4,6 @@
 #include <QImage>
 #include <QVector>
 
-class ImageObject;
-
 // Drawing what a file holds: the raw frames of the read-back layout (G, R, B per LED,
 // outermost LED first, line by line) and the bit-plane records the download writes.
 namespace Polar {
@@ -21,11 +19,8 @@ QVector<QRgb> rawFrameColours(const QByteArray& frame, int ledCount, int lineNum
 // the two low bits the file never held are filled from the high ones.
 QVector<QRgb> bitPlaneColours(const QByteArray& record, int ledCount, int lineNumber);
 
-// The colours as dots of 4 x 4 pixels on the 225-pixel radius of a size x size picture.
-QImage renderDots(const QVector<QRgb>& colours, int ledCount, int lineNumber, int size = 450);
+// The colours as dots of 4 x 4 pixels on the 225-pixel radius of a 450 x 450 picture, as
+// the round preview shows a frame read back from a file.
+QImage renderDots(const QVector<QRgb>& colours, int ledCount, int lineNumber);
 
 } // namespace Polar
-
-// Paints a raw frame with the current geometry as a size x size picture and saves it as the
-// target's preview.
-void renderPolar(ImageObject* target, int size, const QByteArray& frame);
