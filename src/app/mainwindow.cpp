@@ -153,7 +153,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     connect(tableView, &QTableView::customContextMenuRequested, this, &MainWindow::onTableViewMenuRequested);
 
     tableMenu = new QMenu(this);
-    contrastAction = tableMenu->addAction(tr("调整对比度"));
+    contrastAction = tableMenu->addAction(QString());
     contrastAction->setEnabled(false);  // the contrast dialog is not part of the program yet
 
     btnDelImage->setEnabled(false);
@@ -386,6 +386,7 @@ void MainWindow::retranslate()
     actionRestoreFactory->setText(tr("action_title_default"));
     toolBar->setWindowTitle(tr("action_title_menu"));
     actionSettingColor->setText(tr("颜色调试参数"));
+    contrastAction->setText(tr("调整对比度"));
     actionLedCount->setText(tr("action_title_led_count"));
     actionLineNumber->setText(tr("action_title_line_number"));
     menuSettings->setTitle(tr("menu_title_settings"));
