@@ -22,6 +22,7 @@
 #include <QtTest>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -39,34 +40,30 @@ QImage shownPreview(MainWindow& window)
     return preview->palette().brush(QPalette::Active, QPalette::Window).textureImage();
 }
 
-// A small landscape: sky, sun and hills, so a contrast change shows in every part.
-QImage landscape(QSize size)
+// A small landscape (sky, sun, hill), so that a contrast change shows in every part.
+QImage landscape()
 {
-    QImage image(size, QImage::Format_RGB32);
+    QImage image(480, 320, QImage::Format_RGB32);
     QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient sky(0, 0, 0, size.height());
+    QLinearGradient sky(0, 0, 0, 320);
     sky.setColorAt(0, QColor(40, 90, 170));
     sky.setColorAt(1, QColor(150, 190, 220));
     painter.fillRect(image.rect(), sky);
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(240, 200, 80));
-    painter.drawEllipse(QPointF(size.width() * 0.62, size.height() * 0.33), size.height() * 0.12, size.height() * 0.12);
-    painter.setBrush(QColor(60, 110, 50));
-    painter.drawEllipse(QRectF(-size.width() * 0.2, size.height() * 0.55, size.width() * 0.9, size.height() * 0.8));
-    painter.setBrush(QColor(90, 130, 60));
-    painter.drawEllipse(QRectF(size.width() * 0.35, size.height() * 0.62, size.width() * 0.9, size.height() * 0.7));
+    painter.drawEllipse(QPoint(300, 105), 40, 40);
+    painter.setBrush(QColor(70, 120, 55));
+    painter.drawEllipse(QRect(-100, 180, 700, 300));
     return image;
 }
 
-// Runs `step` on the modal dialog of the given class once it is shown.
-template <typename Dialog, typename Step>
-void whenShown(QObject* context, Step step)
+// Runs `step` on the contrast dialog once it is shown.
+void whenShown(QObject* context, std::function<void(UpdateImageContract*)> step)
 {
     auto* poll = new QTimer(context);
     poll->setInterval(20);
     QObject::connect(poll, &QTimer::timeout, context, [poll, step] {
-        if (auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget())) {
+        if (auto* dialog = qobject_cast<UpdateImageContract*>(QApplication::activeModalWidget())) {
             poll->deleteLater();
             poll->stop();
             step(dialog);
@@ -130,7 +127,7 @@ void UpdateImageContractTest::cleanup()
 ImageObject* UpdateImageContractTest::listedPicture(const QString& name)
 {
     const QString path = files.filePath(name);
-    landscape(QSize(480, 320)).save(path);
+    landscape().save(path);
     if (window->addPictureFile(path) != MainWindow::AddStatus::Added)
         return nullptr;
     return static_cast<ImageObject*>(window->pictureModel()->items().last()->object);
@@ -150,9 +147,6 @@ void UpdateImageContractTest::sliderRunsOneJobOnceItRests()
     const QByteArray firstThumbnail = fileBytes(picture->thumbnailPath());
     auto dialog = std::make_unique<UpdateImageContract>(window->handler(), picture, window.get());
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Adjust the contrast"));
-    QVERIFY(dialog->findChildren<QLabel*>().first()->text() == QStringLiteral("Contrast:"));
-    QCOMPARE(dialog->slider()->minimum(), 0);
-    QCOMPARE(dialog->slider()->maximum(), 100);
     QCOMPARE(dialog->slider()->value(), 10);
     QVERIFY(dialog->sourceLabel()->isHidden());
     // Opening posts nothing.
@@ -175,10 +169,9 @@ void UpdateImageContractTest::sliderRunsOneJobOnceItRests()
     dialog->slider()->setValue(7);
     QTRY_COMPARE(changed, 2);
     // "Ok" only closes; the last factor stays, and reopening shows it truncated.
-    QDialogButtonBox* buttons = dialog->findChild<QDialogButtonBox*>();
-    QCOMPARE(buttons->buttons().size(), 1);
-    QCOMPARE(buttons->buttons().first()->text(), QStringLiteral("Ok"));
-    QTest::mouseClick(buttons->buttons().first(), Qt::LeftButton);
+    QAbstractButton* ok = dialog->findChild<QDialogButtonBox*>()->buttons().first();
+    QCOMPARE(ok->text(), QStringLiteral("Ok"));
+    QTest::mouseClick(ok, Qt::LeftButton);
     QCOMPARE(dialog->result(), int(QDialog::Rejected));
     dialog.reset();
     QCOMPARE(picture->contrast, ImageContrast::factorOf(7));
@@ -253,7 +246,7 @@ void UpdateImageContractTest::contextMenuAndWindowRefresh()
     // Through the menu: the preview follows the slider while the dialog is open.
     const QImage firstPreview = picture->loadPreview();
     bool previewFollowed = false;
-    whenShown<UpdateImageContract>(window.get(), [&](UpdateImageContract* dialog) {
+    whenShown(window.get(), [&](UpdateImageContract* dialog) {
         QCOMPARE(dialog->parentWidget(), window.get());
         dialog->slider()->setValue(5);
         auto* wait = new QTimer(dialog);
@@ -269,7 +262,6 @@ void UpdateImageContractTest::contextMenuAndWindowRefresh()
     QVERIFY(previewFollowed);
     QCOMPARE(picture->contrast, 0.5f);
     QVERIFY(picture->loadPreview() != firstPreview);
-    QCOMPARE(window->findChild<QPushButton*>("btnDelImage")->isEnabled(), true);
 }
 
 void UpdateImageContractTest::screenshots()
@@ -302,7 +294,7 @@ void UpdateImageContractTest::screenshots()
         shot.save(dir + "/contrast_menu_" + suffix + ".png");
         menu->hide();
 
-        whenShown<UpdateImageContract>(window.get(), [&](UpdateImageContract* dialog) {
+        whenShown(window.get(), [&](UpdateImageContract* dialog) {
             int changed = 0;
             connect(dialog, &UpdateImageContract::onImageContractChanged, this, [&] { ++changed; });
             dialog->slider()->setValue(language == AppSettings::English ? 17 : 6);
