@@ -117,12 +117,12 @@
 %1</translation>
         </message>
         <message>
-            <source>颜色调试参数</source>
-            <translation>Colour Settings</translation>
+            <source>调整对比度</source>
+            <translation>Adjust the contrast</translation>
         </message>
         <message>
-            <source>调整对比度</source>
-            <translation>Adjust Contrast</translation>
+            <source>颜色调试参数</source>
+            <translation>Colour Settings</translation>
         </message>
         <message>
             <source>图片最多只能包含%1张图片！</source>
@@ -469,6 +469,25 @@ Check these files, or save them again as PNG or JPG, and import them again.</tra
         <message>
             <source>分辨率：</source>
             <translation>Resolution:</translation>
+        </message>
+    </context>
+    <context>
+        <name>UpdateImageContract</name>
+        <message>
+            <source>updatecontract_lbl_title</source>
+            <translation>Contrast:</translation>
+        </message>
+        <message>
+            <source>action_btn_ok</source>
+            <translation>Ok</translation>
+        </message>
+        <message>
+            <source>updatecontract_btn_title</source>
+            <translation>Adjust the contrast</translation>
+        </message>
+        <message>
+            <source>updatecontract_lbl_nosource</source>
+            <translation>The picture file "%1" cannot be read, so its contrast cannot be changed. Import the picture again to adjust it.</translation>
         </message>
     </context>
     <context>

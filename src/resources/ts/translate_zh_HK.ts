@@ -117,12 +117,12 @@
 %1</translation>
         </message>
         <message>
-            <source>颜色调试参数</source>
-            <translation>顏色調試參數</translation>
-        </message>
-        <message>
             <source>调整对比度</source>
             <translation>調整對比度</translation>
+        </message>
+        <message>
+            <source>颜色调试参数</source>
+            <translation>顏色調試參數</translation>
         </message>
         <message>
             <source>图片最多只能包含%1张图片！</source>
@@ -469,6 +469,25 @@
         <message>
             <source>分辨率：</source>
             <translation>分辨率：</translation>
+        </message>
+    </context>
+    <context>
+        <name>UpdateImageContract</name>
+        <message>
+            <source>updatecontract_lbl_title</source>
+            <translation>對比度：</translation>
+        </message>
+        <message>
+            <source>action_btn_ok</source>
+            <translation>確定</translation>
+        </message>
+        <message>
+            <source>updatecontract_btn_title</source>
+            <translation>調整對比度</translation>
+        </message>
+        <message>
+            <source>updatecontract_lbl_nosource</source>
+            <translation>無法讀取圖片文件「%1」，因此不能調整它的對比度。請重新導入該圖片後再調整。</translation>
         </message>
     </context>
     <context>
