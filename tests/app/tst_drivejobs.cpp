@@ -5,14 +5,18 @@
 #include "convert/imageobject.h"
 #include "convert/mediaobject.h"
 #include "convert/polarconversion.h"
+#include "convert/polarrender.h"
 #include "device/drivelist.h"
+#include "device/effectfilereader.h"
 #include "device/getsavefiledialog.h"
 #include "device/readbackwriter.h"
 #include "device/selectusbpathdialog.h"
+#include "import/loadimagesdialog.h"
 #include "playlist/customtablemodel.h"
 #include "support/testtempdir.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -67,6 +71,66 @@ void expectDrive(DialogScript& script, const QString& path)
         static_cast<SelectUsbPathDialog*>(dialog)->addFolder(path);
         static_cast<SelectUsbPathDialog*>(dialog)->onBtnOkClick();
     });
+}
+
+// Import Picture: the file dialog picks `names` in `folder`, the import dialog is closed
+// once every picture is converted.
+void expectImport(DialogScript& script, const QString& folder, const QString& names)
+{
+    script.expect("QFileDialog", [folder, names](QWidget* widget) {
+        auto* dialog = static_cast<QFileDialog*>(widget);
+        dialog->setDirectory(folder);
+        dialog->findChild<QLineEdit*>("fileNameEdit")->setText(names);
+        dialog->accept();
+    });
+    script.expect("LoadImagesDialog", [](QWidget* widget) {
+        auto* dialog = static_cast<LoadImagesDialog*>(widget);
+        auto* poll = new QTimer(dialog);
+        QObject::connect(poll, &QTimer::timeout, dialog, [dialog] {
+            if (dialog->completedButton()->isEnabled())
+                dialog->completedButton()->click();
+        });
+        poll->start(20);
+    });
+}
+
+// Download: the drive at `drive`, the name `name`, the result box answered.
+void expectDownload(DialogScript& script, const QString& drive, const QString& name, QString* result)
+{
+    expectDrive(script, drive);
+    script.expect("GetSaveFileDialog", [name](QWidget* dialog) {
+        dialog->findChild<QLineEdit*>("txtFileName")->setText(name);
+        static_cast<GetSaveFileDialog*>(dialog)->onBtnOkClick();
+    });
+    script.expect("QMessageBox", [result](QWidget* box) {
+        *result = static_cast<QMessageBox*>(box)->text();
+        static_cast<QDialog*>(box)->accept();
+    });
+}
+
+// An effect file as the reader sees it, with every record fetched.
+struct ReadFile
+{
+    EffectFile::Contents contents;
+    QList<QByteArray> pictures;
+    QList<QList<QByteArray>> clips;
+};
+
+ReadFile readWhole(const QString& path, int ledCount, int lineNumber)
+{
+    ReadFile read;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return read;
+    read.contents = EffectFile::readLayout(file, {ledCount, lineNumber, {}, {}});
+    for (const EffectFile::Picture& picture : read.contents.pictures)
+        read.pictures.append(EffectFile::readRecord(file, read.contents, picture.offset));
+    for (const EffectFile::Clip& clip : read.contents.clips) {
+        read.clips.append({});
+        for (int m = 0; m < clip.frames; ++m)
+            read.clips.last().append(EffectFile::readRecord(file, read.contents, read.contents.frameOffset(clip, m)));
+    }
+    return read;
 }
 
 void reject(QWidget* widget) { static_cast<QDialog*>(widget)->reject(); }
@@ -287,6 +351,164 @@ private slots:
         window.onActionPreviewFromUsb();
         QVERIFY(script.done());
         QCOMPARE(message, QString("No effect of U disk file, please select another U disk!"));
+    }
+
+    void importDownloadPreviewResetImport()
+    {
+        // The whole road through the window's own actions and dialogs.
+        QTemporaryDir drive;
+        writeFactoryFile(appDir->filePath("default.bin"), 2, 3);
+        EnglishWindow window;
+        window.drives()->AddDisk(drive.path());
+
+        // Import two pictures and download them.
+        DialogScript importing;
+        expectImport(importing, sources.path(), "\"a.png\" \"b.png\"");
+        importing.start();
+        window.actionOpenImage->trigger();
+        QVERIFY2(importing.done(), qPrintable(importing.seen.join(", ")));
+        QCOMPARE(window.pictureModel()->rowCount(), 2);
+        QList<QByteArray> imported;
+        for (int row = 0; row < 2; ++row)
+            imported << pictureAt(window.pictureModel(), row)->buffer();
+        QString result;
+        DialogScript downloading;
+        expectDownload(downloading, drive.path(), "Z1", &result);
+        downloading.start();
+        window.actionDownload->trigger();
+        QVERIFY2(downloading.done() && result.contains("Z1.bin"), qPrintable(downloading.seen.join(", ") + result));
+        const ReadFile first = readWhole(drive.filePath("Z1.bin"), 112, 450);
+        QCOMPARE(first.contents.layout, EffectFile::Layout::Download);
+        QCOMPARE(first.contents.form, EffectFile::RecordForm::BitPlanes);
+        QVERIFY2(first.contents.problems.isEmpty(), qPrintable(first.contents.problems.join("; ")));
+        QCOMPARE(first.pictures, imported);
+
+        // Preview of the card: the same pictures back, in the colours they were made of.
+        DialogScript previewing;
+        expectDrive(previewing, drive.path());
+        previewing.start();
+        window.actionPreview->trigger();
+        QVERIFY(previewing.done());
+        QCOMPARE(window.pictureModel()->rowCount(), 2);
+        for (int row = 0; row < 2; ++row) {
+            ImageObject* picture = pictureAt(window.pictureModel(), row);
+            QCOMPARE(picture->kind, int(ImageObject::ReadBackPictureKind));
+            QCOMPARE(picture->showTime, 5.0);
+            QCOMPARE(picture->buffer(), imported[row]);
+        }
+        // b.png is magenta (255, 0, 255): it comes back as the middles of the bands that
+        // give its levels, not as the calibrated (255, 0, 128) the LEDs emit.
+        const QImage magenta = pictureAt(window.pictureModel(), 1)->loadPreview();
+        QCOMPARE(magenta.pixelColor(225, 100), QColor(252, 16, 252));
+
+        // Reset: the factory blade and its pictures; a picture imported now is made for it.
+        window.actionRestoreFactory->trigger();
+        QCOMPARE(window.pictureModel()->rowCount(), 2);
+        QCOMPARE(window.clipModel()->rowCount(), 1);
+        QCOMPARE(clipAt(window.clipModel(), 0)->number, 1);
+        DialogScript importingOne;
+        expectImport(importingOne, sources.path(), "a.png");
+        importingOne.start();
+        window.actionOpenImage->trigger();
+        QVERIFY(importingOne.done());
+        QCOMPARE(window.pictureModel()->rowCount(), 3);
+        const QByteArray own = pictureAt(window.pictureModel(), 2)->buffer();
+        QCOMPARE(own.size(), 114688);
+        QCOMPARE(own.mid(360 * 81), QByteArray(114688 - 360 * 81, '\0'));
+        const QVector<QRgb> sampled = Polar::sampleColours(QImage(sources.filePath("a.png")),
+                                                           *Polar::Geometry::get(36, 360));
+        QCOMPARE(own, Polar::calibratedBuffer(sampled, 36, 360));
+
+        // Downloading the factory pictures with it: one form in the file, the raw frames
+        // converted to the bit planes they stand for.
+        const QByteArray factoryFrame(38880, char(1));
+        DialogScript downloadingMixed;
+        expectDownload(downloadingMixed, drive.path(), "Z3", &result);
+        downloadingMixed.start();
+        window.actionDownload->trigger();
+        QVERIFY2(downloadingMixed.done() && result.contains("Z3.bin"), qPrintable(result));
+        const ReadFile mixed = readWhole(drive.filePath("Z3.bin"), 36, 360);
+        QCOMPARE(mixed.contents.form, EffectFile::RecordForm::BitPlanes);
+        QCOMPARE(mixed.contents.recordSize, 114688);
+        QVERIFY2(mixed.contents.problems.isEmpty(), qPrintable(mixed.contents.problems.join("; ")));
+        QCOMPARE(mixed.pictures.size(), 3);
+        QCOMPARE(mixed.pictures[0], Polar::calibratedBuffer(Polar::rawFrameColours(factoryFrame, 36, 360), 36, 360));
+        QCOMPARE(mixed.pictures[2], own);
+        QCOMPARE(mixed.clips.size(), 1);
+        QCOMPARE(mixed.clips[0].size(), 3);
+        QVERIFY(QFileInfo(drive.filePath("Z3.bin")).size() == 4096 + 6 * 114688);
+    }
+
+    void mixedRecordSizesAreRefused()
+    {
+        // Factory pictures kept for 36 x 360 beside a picture made for 112 x 450: nothing
+        // converts one into the other exactly, so the download names the rows and stops.
+        QTemporaryDir drive;
+        writeFactoryFile(appDir->filePath("default.bin"), 2, 3);
+        EnglishWindow window;
+        window.drives()->AddDisk(drive.path());
+        window.onActionRestoreFactory();
+        AppSettings::ledCount = 112;
+        AppSettings::lineNumber = 450;
+        QCOMPARE(window.addPictureFile(sources.filePath("a.png")), MainWindow::AddStatus::Added);
+        DialogScript script;
+        QString message;
+        script.expect("QMessageBox", [&message](QWidget* box) {
+            message = static_cast<QMessageBox*>(box)->text();
+            accept(box);
+        });
+        script.start();
+        window.onActionDownToUsb();
+        QVERIFY2(script.done(), qPrintable(script.seen.join(", ")));
+        QVERIFY2(message.contains("pictures 1-2; clips 1: 38880 bytes each"), qPrintable(message));
+        QVERIFY2(message.contains("pictures 3: 114688 bytes each"), qPrintable(message));
+        QVERIFY(QDir(drive.path()).entryList(QDir::Files).isEmpty());
+    }
+
+    void readFailuresSayWhatHappened_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("message");
+        QByteArray factory;
+        {
+            QTemporaryDir dir;
+            writeFactoryFile(dir.filePath("f.bin"), 1, 0);
+            QFile file(dir.filePath("f.bin"));
+            file.open(QIODevice::ReadOnly);
+            factory = file.readAll();
+        }
+        QTest::newRow("empty") << QByteArray() << "is empty";
+        QTest::newRow("short") << QByteArray(50, '\1') << "only 50 bytes long";
+        QTest::newRow("no pictures") << QByteArray(120 + 100 * 38880, '\0') << "holds no pictures or clips";
+        QTest::newRow("cut before the first picture") << factory.left(1000) << "Nothing could be read";
+        QTest::newRow("bytes after the last clip") << factory + QByteArray(7, '\0')
+                                                   << "The 7 bytes after its last clip";
+        QTest::newRow("cut after the first picture") << factory.left(120 + 38880 + 5)
+                                                     << "could not be read completely";
+    }
+
+    void readFailuresSayWhatHappened()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, message);
+        const QString path = appDir->filePath("default.bin");
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+        }
+        EnglishWindow window;
+        DialogScript script;
+        QString shown;
+        script.expect("QMessageBox", [&shown](QWidget* box) {
+            shown = static_cast<QMessageBox*>(box)->text();
+            accept(box);
+        });
+        script.start();
+        window.onActionRestoreFactory();
+        QTRY_VERIFY(script.done());
+        QVERIFY2(shown.contains(message), qPrintable(shown));
+        QVERIFY2(!shown.contains("U disk"), qPrintable(shown));
     }
 
     void screenshotOfTheFactoryEffect()
