@@ -81,7 +81,7 @@ void expectImport(DialogScript& script, const QString& folder, const QString& na
         auto* dialog = static_cast<QFileDialog*>(widget);
         dialog->setDirectory(folder);
         dialog->findChild<QLineEdit*>("fileNameEdit")->setText(names);
-        dialog->accept();
+        static_cast<QDialog*>(dialog)->accept();
     });
     script.expect("LoadImagesDialog", [](QWidget* widget) {
         auto* dialog = static_cast<LoadImagesDialog*>(widget);
@@ -126,7 +126,7 @@ ReadFile readWhole(const QString& path, int ledCount, int lineNumber)
     for (const EffectFile::Picture& picture : read.contents.pictures)
         read.pictures.append(EffectFile::readRecord(file, read.contents, picture.offset));
     for (const EffectFile::Clip& clip : read.contents.clips) {
-        read.clips.append({});
+        read.clips.append(QList<QByteArray>());
         for (int m = 0; m < clip.frames; ++m)
             read.clips.last().append(EffectFile::readRecord(file, read.contents, read.contents.frameOffset(clip, m)));
     }
