@@ -73,6 +73,14 @@ void expectDrive(DialogScript& script, const QString& path)
     });
 }
 
+// With GYROLUME_SCREENSHOTS set, the widget is saved there as NAME.png.
+void screenshot(QWidget* widget, const QString& name)
+{
+    const QString dir = qEnvironmentVariable("GYROLUME_SCREENSHOTS");
+    if (!dir.isEmpty())
+        widget->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
+}
+
 // Import Picture: the file dialog picks `names` in `folder`, the import dialog is closed
 // once every picture is converted.
 void expectImport(DialogScript& script, const QString& folder, const QString& names)
@@ -400,6 +408,9 @@ private slots:
         // give its levels, not as the calibrated (255, 0, 128) the LEDs emit.
         const QImage magenta = pictureAt(window.pictureModel(), 1)->loadPreview();
         QCOMPARE(magenta.pixelColor(225, 100), QColor(252, 16, 252));
+        window.resize(1000, 700);
+        window.pressImageWidget(window.pictureModel()->index(1, 0));
+        screenshot(&window, "preview_of_downloaded_pictures_en");
 
         // Reset: the factory blade and its pictures; a picture imported now is made for it.
         window.actionRestoreFactory->trigger();
@@ -455,13 +466,14 @@ private slots:
         QString message;
         script.expect("QMessageBox", [&message](QWidget* box) {
             message = static_cast<QMessageBox*>(box)->text();
+            screenshot(box, "download_mixed_sizes_en");
             accept(box);
         });
         script.start();
         window.onActionDownToUsb();
         QVERIFY2(script.done(), qPrintable(script.seen.join(", ")));
-        QVERIFY2(message.contains("pictures 1-2; clips 1: 38880 bytes each"), qPrintable(message));
-        QVERIFY2(message.contains("pictures 3: 114688 bytes each"), qPrintable(message));
+        QVERIFY2(message.contains("picture rows 1-2; clip rows 1: 38880 bytes each"), qPrintable(message));
+        QVERIFY2(message.contains("picture rows 3: 114688 bytes each"), qPrintable(message));
         QVERIFY(QDir(drive.path()).entryList(QDir::Files).isEmpty());
     }
 
@@ -502,6 +514,7 @@ private slots:
         QString shown;
         script.expect("QMessageBox", [&shown](QWidget* box) {
             shown = static_cast<QMessageBox*>(box)->text();
+            screenshot(box, QStringLiteral("reset_%1_en").arg(QString(QTest::currentDataTag()).replace(' ', '_')));
             accept(box);
         });
         script.start();

@@ -153,11 +153,11 @@
         </message>
         <message>
             <source>download_rows_pictures</source>
-            <translation>pictures %1</translation>
+            <translation>picture rows %1</translation>
         </message>
         <message>
             <source>download_rows_clips</source>
-            <translation>clips %1</translation>
+            <translation>clip rows %1</translation>
         </message>
     </context>
     <context>

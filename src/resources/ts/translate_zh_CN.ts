@@ -133,11 +133,11 @@
         </message>
         <message>
             <source>download_rows_pictures</source>
-            <translation>图片 %1</translation>
+            <translation>图片第 %1 行</translation>
         </message>
         <message>
             <source>download_rows_clips</source>
-            <translation>动画 %1</translation>
+            <translation>动画第 %1 行</translation>
         </message>
     </context>
     <context>

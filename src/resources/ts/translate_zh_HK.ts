@@ -153,11 +153,11 @@
         </message>
         <message>
             <source>download_rows_pictures</source>
-            <translation>圖片 %1</translation>
+            <translation>圖片第 %1 行</translation>
         </message>
         <message>
             <source>download_rows_clips</source>
-            <translation>動畫 %1</translation>
+            <translation>動畫第 %1 行</translation>
         </message>
     </context>
     <context>
