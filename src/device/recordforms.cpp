@@ -4,21 +4,13 @@
 #include "convert/mediaobject.h"
 #include "convert/polarconversion.h"
 #include "convert/polarrender.h"
+#include "effectfile.h"
 
-#include <QFileInfo>
 #include <QMutexLocker>
 
 namespace RecordForms {
 
 namespace {
-
-qint64 recordSizeOf(ImageObject* object)
-{
-    QMutexLocker locker(&object->lock);
-    if (!object->polarBuffer.isEmpty() || object->bufferPath.isEmpty())
-        return object->polarBuffer.size();
-    return QFileInfo(object->bufferPath).size();
-}
 
 Group& groupFor(QList<Group>& groups, qint64 size)
 {
@@ -35,7 +27,7 @@ QList<Group> groupBySize(const QList<ImageObject*>& pictures, const QList<MediaO
 {
     QList<Group> groups;
     for (int row = 0; row < pictures.size(); ++row) {
-        const qint64 size = recordSizeOf(pictures[row]);
+        const qint64 size = EffectFile::bufferSize(pictures[row]);
         if (size == 0)
             continue;
         Group& group = groupFor(groups, size);
@@ -44,7 +36,7 @@ QList<Group> groupBySize(const QList<ImageObject*>& pictures, const QList<MediaO
     }
     for (int row = 0; row < clips.size(); ++row) {
         for (ImageObject* frame : clips[row]->frames) {
-            const qint64 size = recordSizeOf(frame);
+            const qint64 size = EffectFile::bufferSize(frame);
             if (size == 0)
                 continue;
             Group& group = groupFor(groups, size);
