@@ -128,6 +128,8 @@ void chooseRecordSize(qint64 dataBytes, int records, const ReadOptions& options,
                                  .arg(options.lineNumber).arg(bitPlanes);
         return;
     }
+    if (dataBytes > qint64(records) * bitPlanes)
+        return;  // whole records with bytes after them, named once the records are laid out
     contents.problems << QString("%1 bytes of pictures do not make %2 records of %3 bytes "
                                  "(%4 LEDs, %5 lines)")
                              .arg(dataBytes).arg(records).arg(bitPlanes)
@@ -212,6 +214,10 @@ void readDownload(QIODevice& device, const ReadOptions& options, Contents& conte
             if (cursor.next([&] { return QString("frame %1 of clip %2").arg(m).arg(clip.number); }) >= 0)
                 ++clip.frames;
         }
+    }
+    if (!cursor.stopped() && records == framesInEntries && contents.fileSize > cursor.end()) {
+        contents.trailingBytes = contents.fileSize - cursor.end();
+        contents.problems << QString("%1 bytes follow the last clip").arg(contents.trailingBytes);
     }
 }
 

@@ -54,7 +54,7 @@ struct Contents
     QList<Clip> clips;        // in a read-back file only clips that have frames
     QStringList problems;     // what does not add up, in words for the user
     bool truncated = false;   // the file ends before a record its header announces
-    qint64 trailingBytes = 0; // bytes after the last clip of a read-back file
+    qint64 trailingBytes = 0; // bytes after the last record
 
     // The pictures and clip frames that can be read.
     int recordCount() const;

@@ -215,6 +215,13 @@ private slots:
         const Contents wrong = readBytes(downloadFile({{1, 1, 50, 1}}, 4, 1, 1000));
         QVERIFY(wrong.problems.size() >= 2);
 
+        // Bytes after the last record are the only oddity: the records are all there.
+        const Contents longer = readBytes(downloadFile({{1, 1, 50, 1}, {2, 3, 1, 2}}, 3, 3, 114688) + "tail");
+        QCOMPARE(longer.clips[0].frames, 2);
+        QVERIFY(!longer.truncated);
+        QCOMPARE(longer.trailingBytes, 4);
+        QCOMPARE(longer.problems, QStringList{"4 bytes follow the last clip"});
+
         // A header cut short is still recognised by its magic and end marker only when whole.
         QCOMPARE(readBytes(downloadFile({}, 0, 0, 0).left(3000)).layout, Layout::ReadBack);
     }
