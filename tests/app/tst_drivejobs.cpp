@@ -524,6 +524,43 @@ private slots:
         QVERIFY2(!shown.contains("U disk"), qPrintable(shown));
     }
 
+    void screenshotsOfTheReadMessages()
+    {
+        // With GYROLUME_SCREENSHOTS set: the note on bytes after the last clip and the
+        // refusal of mixed sizes, in each language.
+        if (qEnvironmentVariable("GYROLUME_SCREENSHOTS").isEmpty())
+            QSKIP("GYROLUME_SCREENSHOTS not set");
+        writeFactoryFile(appDir->filePath("default.bin"), 2, 3);
+        QFile factory(appDir->filePath("default.bin"));
+        QVERIFY(factory.open(QIODevice::Append));
+        factory.write(QByteArray(7, '\0'));
+        factory.close();
+        const QList<QPair<const char*, void (MainWindow::*)()>> languages{
+            {"zh_CN", &MainWindow::onBtnZhCnClick}, {"zh_HK", &MainWindow::onBtnZhHkClick}, {"en", &MainWindow::onBtnEnUsClick}};
+        for (const auto& [name, choose] : languages) {
+            AppSettings::ledCount = AppSettings::defaultLedCount;
+            AppSettings::lineNumber = AppSettings::defaultLineNumber;
+            EnglishWindow window;
+            (window.*choose)();
+            DialogScript script;
+            script.expect("QMessageBox", [name = QString(name)](QWidget* box) {
+                screenshot(box, "reset_bytes_after_the_last_clip_" + name);
+                accept(box);
+            });
+            script.expect("QMessageBox", [name = QString(name)](QWidget* box) {
+                screenshot(box, "download_mixed_sizes_" + name);
+                accept(box);
+            });
+            script.start();
+            window.onActionRestoreFactory();
+            AppSettings::ledCount = 112;
+            AppSettings::lineNumber = 450;
+            QCOMPARE(window.addPictureFile(sources.filePath("a.png")), MainWindow::AddStatus::Added);
+            window.onActionDownToUsb();
+            QVERIFY(script.done());
+        }
+    }
+
     void screenshotOfTheFactoryEffect()
     {
         // With GYROLUME_SCREENSHOTS set, the window after a restore of the program's own
