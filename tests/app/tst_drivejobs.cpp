@@ -40,7 +40,18 @@ public:
         timer.setInterval(10);
         connect(&timer, &QTimer::timeout, this, [this] {
             QWidget* modal = QApplication::activeModalWidget();
-            if (!modal || modal == lastHandled || steps.isEmpty())
+            if (!modal || modal == lastHandled)
+                return;
+            // A question before a job ("replace the playlist?") is answered yes unless a
+            // step is for a message box.
+            auto* question = qobject_cast<QMessageBox*>(modal);
+            if (question && question->button(QMessageBox::Yes)
+                && (steps.isEmpty() || !modal->inherits(steps.first().first))) {
+                lastHandled = modal;
+                question->button(QMessageBox::Yes)->click();
+                return;
+            }
+            if (steps.isEmpty())
                 return;
             // The progress box of a job comes and goes by itself unless a step is for it.
             if (!modal->inherits(steps.first().first) && modal->inherits("ProgressDialog"))
@@ -413,6 +424,8 @@ private slots:
         screenshot(&window, "preview_of_downloaded_pictures_en");
 
         // Reset: the factory blade and its pictures; a picture imported now is made for it.
+        DialogScript resetting;
+        resetting.start();
         window.actionRestoreFactory->trigger();
         QCOMPARE(window.pictureModel()->rowCount(), 2);
         QCOMPARE(window.clipModel()->rowCount(), 1);
