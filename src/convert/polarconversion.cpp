@@ -122,11 +122,8 @@ QVector<QRgb> sampleColours(const QImage& source, const Geometry& geometry)
     return colours;
 }
 
-Result resample(const QImage& source, int ledCount, int lineNumber)
+QByteArray calibratedBuffer(const QVector<QRgb>& colours, int ledCount, int lineNumber)
 {
-    const std::shared_ptr<const Geometry> geometry = Geometry::get(ledCount, lineNumber);
-    const QVector<QRgb> colours = sampleColours(source, *geometry);
-
     // The table may be edited on the GUI thread meanwhile; one read per level is enough.
     const TestColorUtil* table = TestColorUtil::instance();
     unsigned char red[256], green[256], blue[256];
@@ -136,8 +133,8 @@ Result resample(const QImage& source, int ledCount, int lineNumber)
         blue[level] = uchar(table->getTestBValue(level));
     }
 
-    Result result;
-    result.buffer.reserve(bufferSize(ledCount, lineNumber));
+    QByteArray buffer;
+    buffer.reserve(bufferSize(ledCount, lineNumber));
     QVector<unsigned char> sequence(3 * ledCount);
     for (int line = 0; line < lineNumber; ++line) {
         const QRgb* dot = colours.constData() + line * ledCount;
@@ -146,10 +143,20 @@ Result resample(const QImage& source, int ledCount, int lineNumber)
             sequence[3 * i + 1] = green[qGreen(dot[i])];
             sequence[3 * i + 2] = red[qRed(dot[i])];
         }
-        packBitPlanes(sequence.constData(), sequence.size(), result.buffer);
+        packBitPlanes(sequence.constData(), sequence.size(), buffer);
     }
-    if (result.buffer.size() < minimumBufferSize)
-        result.buffer.append(minimumBufferSize - result.buffer.size(), '\0');
+    if (buffer.size() < minimumBufferSize)
+        buffer.append(minimumBufferSize - buffer.size(), '\0');
+    return buffer;
+}
+
+Result resample(const QImage& source, int ledCount, int lineNumber)
+{
+    const std::shared_ptr<const Geometry> geometry = Geometry::get(ledCount, lineNumber);
+    const QVector<QRgb> colours = sampleColours(source, *geometry);
+
+    Result result;
+    result.buffer = calibratedBuffer(colours, ledCount, lineNumber);
     result.preview = geometry->paintPreview(colours);
     return result;
 }

@@ -93,6 +93,10 @@ struct Result
 // The uncalibrated colour of every dot in drawing order.
 QVector<QRgb> sampleColours(const QImage& source, const Geometry& geometry);
 
+// The polar buffer of dots in drawing order (ledCount x lineNumber uncalibrated colours):
+// calibrated through TestColorUtil, packed line by line, zero-filled to the minimum size.
+QByteArray calibratedBuffer(const QVector<QRgb>& colours, int ledCount, int lineNumber);
+
 // The polar buffer and preview of a picture, calibrated through TestColorUtil.
 Result resample(const QImage& source, int ledCount, int lineNumber);
 

@@ -39,14 +39,6 @@ void appendEntry(QByteArray& bytes, int first, int last, int byte4, int byte5)
     bytes.append(char(byte5 & 0xff));
 }
 
-qint64 bufferSize(ImageObject* picture)
-{
-    QMutexLocker locker(&picture->lock);
-    if (!picture->polarBuffer.isEmpty() || picture->bufferPath.isEmpty())
-        return picture->polarBuffer.size();
-    return QFileInfo(picture->bufferPath).size();
-}
-
 struct Record
 {
     ImageObject* picture;
@@ -232,6 +224,14 @@ bool syncFileSystem(const QString& directory, QString& error)
 } // namespace
 
 namespace EffectFile {
+
+qint64 bufferSize(ImageObject* picture)
+{
+    QMutexLocker locker(&picture->lock);
+    if (!picture->polarBuffer.isEmpty() || picture->bufferPath.isEmpty())
+        return picture->polarBuffer.size();
+    return QFileInfo(picture->bufferPath).size();
+}
 
 quint8 timeByte(double showTime)
 {
