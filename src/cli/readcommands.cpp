@@ -40,9 +40,11 @@ const char* const renderUsage =
 bool readContents(const QString& path, const Geometry& geometry, const char* what,
                   EffectFile::Contents& contents)
 {
+    if (!checkInputFile(path, QStringLiteral("read the effect file")))
+        return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        reportFailure(path, file.errorString());
+        reportFailure(QStringLiteral("read the effect file"), path, file.errorString());
         return false;
     }
     EffectFile::ReadOptions options;
@@ -143,7 +145,7 @@ int runRender(const QStringList& arguments)
         return ExitFailure;
     const QDir outDir(files[1]);
     if (!QDir().mkpath(outDir.path())) {
-        reportFailure(outDir.path(), QStringLiteral("cannot create the directory"));
+        reportFailure(QStringLiteral("create the directory"), outDir.path(), QString());
         return ExitFailure;
     }
     const int total = contents.recordCount();
