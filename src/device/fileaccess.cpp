@@ -46,9 +46,11 @@ QString systemReason(int error)
 
 QString writeFailureReason(const QIODevice& device, int error)
 {
+    // A device that set no error of its own says "Unknown error".
     const auto* file = qobject_cast<const QFileDevice*>(&device);
-    if (file && file->error() != QFileDevice::NoError)
-        return file->errorString();
+    const QString own = device.errorString();
+    if (file ? file->error() != QFileDevice::NoError : !own.isEmpty() && own != QLatin1String("Unknown error"))
+        return own;
     if (error != 0)
         return systemReason(error);
     return QStringLiteral("only part of the data could be written");
