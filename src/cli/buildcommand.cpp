@@ -205,7 +205,7 @@ int runBuild(const QStringList& arguments)
     QList<ClipItem> clips;
     for (const auto& [option, value] : args.ordered()) {
         if (option.isEmpty() && output.isEmpty()) {
-            output = value;
+            output = outputPath(value);
         } else if (option.isEmpty()) {
             const auto [path, seconds] = splitSuffix(value);
             PictureItem item{path, 5.0};

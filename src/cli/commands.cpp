@@ -34,8 +34,8 @@ int runPolar(const QStringList& arguments)
     if (!loadPicture(files[0], picture))
         return ExitFailure;
     const Polar::Result result = Polar::resample(picture, geometry.ledCount, geometry.lineNumber);
-    QList<OutputFile> outputs{{files[1], [&](QIODevice& file) { return file.write(result.buffer) == result.buffer.size(); }}};
+    QList<OutputFile> outputs{{outputPath(files[1]), [&](QIODevice& file) { return file.write(result.buffer) == result.buffer.size(); }}};
     if (!previewPath.isEmpty())
-        outputs.append({previewPath, [&](QIODevice& file) { return result.preview.save(&file, "PNG"); }});
+        outputs.append({outputPath(previewPath), [&](QIODevice& file) { return result.preview.save(&file, "PNG"); }});
     return writeFilesTogether(outputs) ? ExitOk : ExitFailure;
 }

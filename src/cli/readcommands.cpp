@@ -2,6 +2,7 @@
 
 #include "cliarguments.h"
 #include "device/effectfilereader.h"
+#include "device/fileaccess.h"
 #include "device/readbackobjects.h"
 
 #include <QDir>
@@ -12,6 +13,7 @@
 #include <QJsonObject>
 #include <QTextStream>
 
+#include <cerrno>
 #include <cstdio>
 
 namespace {
@@ -53,7 +55,8 @@ bool readContents(const QString& path, const Geometry& geometry, const char* wha
     options.progress = terminalProgress(what);
     contents = EffectFile::read(file, options);
     if (contents.layout == EffectFile::Layout::Unknown) {
-        reportFailure(path, QStringLiteral("not an effect file: ") + contents.problems.join(QStringLiteral("; ")));
+        reportFailure(QStringLiteral("read the effect file"), path,
+                      QStringLiteral("it is not an effect file (%1)").arg(contents.problems.join(QStringLiteral("; "))));
         return false;
     }
     return true;
@@ -144,8 +147,10 @@ int runRender(const QStringList& arguments)
     if (!readContents(files[0], geometry, "reading record", contents))
         return ExitFailure;
     const QDir outDir(files[1]);
+    errno = 0;
     if (!QDir().mkpath(outDir.path())) {
-        reportFailure(QStringLiteral("create the directory"), outDir.path(), QString());
+        reportFailure(QStringLiteral("create the directory"), outDir.path(),
+                      errno ? FileAccess::systemReason(errno) : QString());
         return ExitFailure;
     }
     const int total = contents.recordCount();

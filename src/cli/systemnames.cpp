@@ -30,14 +30,10 @@ bool isUtf8(const QByteArray& bytes)
 
 QString descriptorPath(int fd) { return QStringLiteral("/proc/self/fd/%1").arg(fd); }
 
-QString aliasFor(const QByteArray& real)
+// A name to be written: reached through its directory, under a UTF-8 name there when
+// its own is not one.
+QString outputAlias(const QByteArray& real)
 {
-    const int fd = ::open(real.constData(), O_PATH | O_CLOEXEC);
-    if (fd >= 0) {
-        aliases.append({descriptorPath(fd).toUtf8(), real});
-        return descriptorPath(fd);
-    }
-    // Not there yet: an output. Reach its directory, and give the file a UTF-8 name there.
     const int slash = int(real.lastIndexOf('/'));
     const QByteArray directory = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : real.left(slash);
     const QByteArray name = real.mid(slash + 1);
@@ -61,6 +57,15 @@ QString aliasFor(const QByteArray& real)
     aliases.append(alias);
     return QString::fromUtf8(alias.alias);
 }
+
+QString aliasFor(const QByteArray& real)
+{
+    const int fd = ::open(real.constData(), O_PATH | O_CLOEXEC);
+    if (fd < 0)
+        return outputAlias(real);  // not there yet: an output
+    aliases.append({descriptorPath(fd).toUtf8(), real});
+    return descriptorPath(fd);
+}
 } // namespace
 
 QStringList systemArguments(int argc, char* argv[])
@@ -71,6 +76,18 @@ QStringList systemArguments(int argc, char* argv[])
         arguments.append(isUtf8(argument) ? QString::fromUtf8(argument) : aliasFor(argument));
     }
     return arguments;
+}
+
+QString outputPath(const QString& path)
+{
+    const QByteArray name = path.toUtf8();
+    for (const Alias& alias : aliases) {
+        struct stat status = {};
+        if (alias.alias == name && alias.directory < 0 && ::stat(name.constData(), &status) == 0
+            && !S_ISDIR(status.st_mode))
+            return outputAlias(alias.real);  // an existing file, to be replaced
+    }
+    return path;
 }
 
 void printError(const QString& sentence)

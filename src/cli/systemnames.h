@@ -14,6 +14,10 @@
 // The command-line arguments, after the program name, with such aliases.
 QStringList systemArguments(int argc, char* argv[]);
 
+// The path to write a file given on the command line to: the argument itself, or for
+// an existing file whose name is not UTF-8 an alias that replaces it when done.
+QString outputPath(const QString& path);
+
 // "gyrolume-cli: <sentence>" on standard error, every alias replaced by its real name.
 void printError(const QString& sentence);
 

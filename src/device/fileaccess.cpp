@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 // Sentence case inside a sentence: "No such file" becomes "no such file", "FIFO" stays.
@@ -27,7 +28,7 @@ QString regularFileProblem(const QString& path)
     if (::stat(QFile::encodeName(path).constData(), &status) != 0)
         return systemReason(errno);
     if (S_ISREG(status.st_mode))
-        return QString();
+        return ::access(QFile::encodeName(path).constData(), R_OK) == 0 ? QString() : systemReason(errno);
     if (S_ISDIR(status.st_mode))
         return QStringLiteral("it is a directory");
     if (S_ISFIFO(status.st_mode))
