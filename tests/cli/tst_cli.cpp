@@ -215,9 +215,9 @@ void CliTest::namesPassThroughAsTheSystemGivesThem()
     QVERIFY(::stat((root + "sub\xe9/pre\xe9.png").constData(), &status) == 0 && status.st_size > 0);
     QCOMPARE(rawNames(root), (QList<QByteArray>{"-dash.png", "caf\xe9.png", "out\xe9.buf", "sub\xe9"}));
     // Written again: the files are replaced under their own names.
-    run = shell(QStringLiteral("polar --leds 36 \"$(printf 'caf\\351.png')\" \"$(printf 'out\\351.buf')\""));
+    run = shell(QStringLiteral("polar --leds 500 --lines 600 \"$(printf 'caf\\351.png')\" \"$(printf 'out\\351.buf')\""));
     QVERIFY2(run.status == 0, run.errorBytes.constData());
-    QVERIFY(::stat((root + "out\xe9.buf").constData(), &status) == 0 && status.st_size == 114688);
+    QVERIFY(::stat((root + "out\xe9.buf").constData(), &status) == 0 && status.st_size == 675000);
     QCOMPARE(rawNames(root), (QList<QByteArray>{"-dash.png", "caf\xe9.png", "out\xe9.buf", "sub\xe9"}));
 
     run = shell(QStringLiteral("info \"$(printf 'gone\\351.bin')\""));
