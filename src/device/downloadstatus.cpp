@@ -1,5 +1,7 @@
 #include "downloadstatus.h"
 
+#include "fileaccess.h"
+
 #include <QCoreApplication>
 
 namespace {
@@ -9,7 +11,9 @@ QString megabytes(qint64 bytes) { return QString::number(bytes / 1e6, 'f', 1); }
 
 QString downloadMessage(const DownloadStatus& status)
 {
-    const QString error = status.error.isEmpty() ? tr("download_unknown_error") : status.error;
+    // The reason goes inside the sentence: "Cannot create X: permission denied."
+    const QString error = status.error.isEmpty() ? tr("download_unknown_error")
+                                                 : FileAccess::reasonInSentence(status.error);
     switch (status.code) {
     case DownloadStatus::Ok:
         return QCoreApplication::translate("MainWindow", "dialog_title_download_suc").arg(status.path);

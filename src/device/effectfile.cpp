@@ -380,8 +380,7 @@ DownloadStatus download(const QString& path, const QList<ImageObject*>& pictures
 {
     const QString directory = QFileInfo(path).absolutePath();
     if (!QFileInfo(directory).isDir()) {
-        DownloadStatus status = failure(DownloadStatus::OpenFailed,
-                                        QStringLiteral("No such directory"));
+        DownloadStatus status = failure(DownloadStatus::OpenFailed, FileAccess::systemReason(ENOENT));
         status.path = path;
         return status;
     }

@@ -8,17 +8,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-// Sentence case inside a sentence: "No such file" becomes "no such file", "FIFO" stays.
-QString lowerFirst(QString text)
+namespace FileAccess {
+
+QString reasonInSentence(const QString& reason)
 {
+    QString text = reason;
     if (text.size() > 1 && text[0].isUpper() && !text[1].isUpper())
         text[0] = text[0].toLower();
     return text;
 }
-} // namespace
-
-namespace FileAccess {
 
 QString regularFileProblem(const QString& path)
 {
@@ -42,7 +40,7 @@ QString regularFileProblem(const QString& path)
 
 QString systemReason(int error)
 {
-    return lowerFirst(QString::fromLocal8Bit(std::strerror(error)));
+    return reasonInSentence(QString::fromLocal8Bit(std::strerror(error)));
 }
 
 QString writeFailureReason(const QIODevice& device, int error)
@@ -60,7 +58,7 @@ QString writeFailureReason(const QIODevice& device, int error)
 QString failureSentence(const QString& action, const QString& path, const QString& reason)
 {
     QString sentence = QStringLiteral("Cannot %1 %2").arg(action, path);
-    QString why = lowerFirst(reason.trimmed());
+    QString why = reasonInSentence(reason.trimmed());
     while (why.endsWith(QLatin1Char('.')))
         why.chop(1);
     if (!why.isEmpty())
