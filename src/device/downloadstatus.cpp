@@ -1,7 +1,5 @@
 #include "downloadstatus.h"
 
-#include "fileaccess.h"
-
 #include <QCoreApplication>
 
 namespace {
@@ -11,9 +9,7 @@ QString megabytes(qint64 bytes) { return QString::number(bytes / 1e6, 'f', 1); }
 
 QString downloadMessage(const DownloadStatus& status)
 {
-    // The reason goes inside the sentence: "Cannot create X: permission denied."
-    const QString error = status.error.isEmpty() ? tr("download_unknown_error")
-                                                 : FileAccess::reasonInSentence(status.error);
+    const QString error = status.error.isEmpty() ? tr("download_unknown_error") : status.error;
     switch (status.code) {
     case DownloadStatus::Ok:
         return QCoreApplication::translate("MainWindow", "dialog_title_download_suc").arg(status.path);

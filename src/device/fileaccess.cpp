@@ -8,15 +8,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace FileAccess {
-
-QString reasonInSentence(const QString& reason)
+namespace {
+// As it reads inside a sentence: "Permission denied" becomes "permission denied"; "FIFO" stays.
+QString reasonInSentence(QString text)
 {
-    QString text = reason;
     if (text.size() > 1 && text[0].isUpper() && !text[1].isUpper())
         text[0] = text[0].toLower();
     return text;
 }
+} // namespace
+
+namespace FileAccess {
 
 QString regularFileProblem(const QString& path)
 {

@@ -14,10 +14,6 @@ namespace FileAccess {
 // Looks without opening, so a FIFO or a device never blocks the caller.
 QString regularFileProblem(const QString& path);
 
-// A reason as it reads inside a sentence: "Permission denied" becomes "permission
-// denied"; "FIFO ..." stays.
-QString reasonInSentence(const QString& reason);
-
 // The system's text for an errno value, starting in lower case ("no space left on device").
 QString systemReason(int error);
 
