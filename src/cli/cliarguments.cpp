@@ -1,20 +1,20 @@
 #include "cliarguments.h"
 
 #include "commands.h"
-#include "import/decodewarnings.h"
 #include "device/fileaccess.h"
 #include "device/partialfile.h"
+#include "import/decodewarnings.h"
 
-#include <QImage>
 #include <QFile>
+#include <QImage>
 #include <QImageReader>
 #include <QSaveFile>
 
 #include <cerrno>
-#include <memory>
-#include <vector>
 #include <cstdio>
+#include <memory>
 #include <unistd.h>
+#include <vector>
 
 CliArguments::CliArguments(const QStringList& arguments, const char* usage,
                            const QStringList& valueOptions, const QStringList& flags)
@@ -160,7 +160,7 @@ bool loadPicture(const QString& path, QImage& picture)
 bool writeFilesTogether(const QList<OutputFile>& outputs)
 {
     std::vector<std::unique_ptr<QSaveFile>> files;
-    std::vector<std::unique_ptr<PartialFile>> partials;  // go first, before the files
+    std::vector<std::unique_ptr<PartialFile>> partials;  // destroyed before the files
     for (const OutputFile& output : outputs) {
         files.push_back(std::make_unique<QSaveFile>(output.path));
         if (!files.back()->open(QIODevice::WriteOnly)) {
