@@ -8,14 +8,18 @@
 #include "convert/polarconversion.h"
 #include "convert/polarrender.h"
 #include "device/effectfile.h"
+#include "device/fileaccess.h"
+#include "device/partialfile.h"
 #include "device/readbackwriter.h"
 #include "import/clipframing.h"
 #include "import/gifframes.h"
 
 #include <QSaveFile>
 
+#include <cerrno>
 #include <cmath>
 #include <memory>
+#include <new>
 
 namespace {
 
@@ -65,15 +69,18 @@ QPair<QString, QString> splitSuffix(const QString& item)
 // The clip's frames, framed as the GIF import frames them with the window left centred.
 bool loadClipFrames(const QString& path, QList<QImage>& framed)
 {
+    const QString action = QStringLiteral("read the GIF animation");
+    if (!checkInputFile(path, action))
+        return false;
     QList<QImage> frames;
     QString error;
     if (!readGifFrames(path, frames, error)) {
-        reportFailure(path, QStringLiteral("cannot read the GIF animation (%1)").arg(error));
+        reportFailure(action, path, error);
         return false;
     }
     const ClipPlacement placement = centredClipPlacement(frames.first().size());
     for (const QImage& frame : frames)
-        framed.append(frameClipPicture(frame, placement));
+        framed.append(Polar::allocated(frameClipPicture(frame, placement)));
     return true;
 }
 
@@ -103,7 +110,8 @@ int buildDownload(const QString& output, const QList<PictureItem>& pictureItems,
             return ExitFailure;
         auto object = std::make_unique<ImageObject>(int(pictures.size()) + 1, QString(), item.showTime,
                                                     ImageObject::PictureKind);
-        convertToPolar(picture.copy(centredSquare(picture.size())), object.get());
+        if (!convertToPolar(Polar::allocated(picture.copy(centredSquare(picture.size()))), object.get()))
+            throw std::bad_alloc();
         pictures.append(object.get());
         pictureOwners.push_back(std::move(object));
         if (progress)
@@ -116,7 +124,8 @@ int buildDownload(const QString& output, const QList<PictureItem>& pictureItems,
         for (int m = 0; m < clipFrames[k].size(); ++m) {
             auto* frame = new ImageObject(m + 1, QString(), 10.0, ImageObject::GifFrameKind);
             clip->frames.append(frame);
-            convertToPolar(clipFrames[k][m], frame);
+            if (!convertToPolar(clipFrames[k][m], frame))
+                throw std::bad_alloc();
             if (progress)
                 progress(++done, total);
         }
@@ -126,7 +135,7 @@ int buildDownload(const QString& output, const QList<PictureItem>& pictureItems,
 
     const DownloadStatus status = EffectFile::download(output, pictures, clips, terminalProgress("writing record"));
     if (!status.ok()) {
-        reportFailure(output, downloadMessage(status));
+        printError(downloadMessage(status));
         return ExitFailure;
     }
     return ExitOk;
@@ -162,13 +171,15 @@ int buildReadBack(const QString& output, const QList<PictureItem>& pictureItems,
     }
     QSaveFile file(output);
     if (!file.open(QIODevice::WriteOnly)) {
-        reportFailure(output, QStringLiteral("cannot create the file (%1)").arg(file.errorString()));
+        reportFailure(QStringLiteral("create"), output, file.errorString());
         return ExitFailure;
     }
+    const PartialFile partial(file);
+    errno = 0;
     const QString failure = EffectFile::writeReadBack(file, pictures, clips, frameSize);
     if (!failure.isEmpty() || !file.commit()) {
-        reportFailure(output, QStringLiteral("cannot write the file (%1)")
-                                  .arg(failure.isEmpty() ? file.errorString() : failure));
+        reportFailure(QStringLiteral("write"), output,
+                      failure.isEmpty() ? FileAccess::writeFailureReason(file, errno) : failure);
         return ExitFailure;
     }
     return ExitOk;
@@ -194,7 +205,7 @@ int runBuild(const QStringList& arguments)
     QList<ClipItem> clips;
     for (const auto& [option, value] : args.ordered()) {
         if (option.isEmpty() && output.isEmpty()) {
-            output = value;
+            output = outputPath(value);
         } else if (option.isEmpty()) {
             const auto [path, seconds] = splitSuffix(value);
             PictureItem item{path, 5.0};
@@ -214,9 +225,16 @@ int runBuild(const QStringList& arguments)
         return args.usageError();
     if (output.isEmpty() || (pictures.isEmpty() && clips.isEmpty()))
         return args.usageError("build takes OUTPUT and at least one picture or clip");
-    if (readBack)
-        return buildReadBack(output, pictures, clips, geometry);
-    const int status = buildDownload(output, pictures, clips, geometry);
+    // Picture files of earlier builds that were killed go; those of builds still going stay.
+    TempDirectory::instance().removeAbandoned();
+    int status = ExitFailure;
+    try {
+        status = readBack ? buildReadBack(output, pictures, clips, geometry)
+                          : buildDownload(output, pictures, clips, geometry);
+    } catch (const std::bad_alloc&) {
+        reportFailure(QStringLiteral("build"), output,
+                      QStringLiteral("the system has no memory left for the pictures; nothing was written"));
+    }
     TempDirectory::clearTempDir(AppSettings::tempDir());  // the objects' files are gone already
     return status;
 }

@@ -2,6 +2,7 @@
 
 #include "cliarguments.h"
 #include "device/effectfilereader.h"
+#include "device/fileaccess.h"
 #include "device/readbackobjects.h"
 
 #include <QDir>
@@ -12,6 +13,7 @@
 #include <QJsonObject>
 #include <QTextStream>
 
+#include <cerrno>
 #include <cstdio>
 
 namespace {
@@ -41,8 +43,10 @@ const char* const renderUsage =
 bool readContents(QFile& file, const Geometry& geometry, EffectFile::Contents& contents)
 {
     const QString path = file.fileName();
+    if (!checkInputFile(path, QStringLiteral("read the effect file")))
+        return false;
     if (!file.open(QIODevice::ReadOnly)) {
-        reportFailure(path, file.errorString());
+        reportFailure(QStringLiteral("read the effect file"), path, file.errorString());
         return false;
     }
     EffectFile::ReadOptions options;
@@ -50,7 +54,8 @@ bool readContents(QFile& file, const Geometry& geometry, EffectFile::Contents& c
     options.lineNumber = geometry.lineNumber;
     contents = EffectFile::readLayout(file, options);
     if (contents.layout == EffectFile::Layout::Unknown) {
-        reportFailure(path, QStringLiteral("not an effect file: ") + contents.problems.join(QStringLiteral("; ")));
+        reportFailure(QStringLiteral("read the effect file"), path,
+                      QStringLiteral("it is not an effect file (%1)").arg(contents.problems.join(QStringLiteral("; "))));
         return false;
     }
     return true;
@@ -143,8 +148,10 @@ int runRender(const QStringList& arguments)
     if (!readContents(file, geometry, contents))
         return ExitFailure;
     const QDir outDir(files[1]);
+    errno = 0;
     if (!QDir().mkpath(outDir.path())) {
-        reportFailure(outDir.path(), QStringLiteral("cannot create the directory"));
+        reportFailure(QStringLiteral("create the directory"), outDir.path(),
+                      errno ? FileAccess::systemReason(errno) : QString());
         return ExitFailure;
     }
     const int total = contents.recordCount();

@@ -468,6 +468,10 @@ Download all the same?</translation>
 %2
 Check these files, or save them again as PNG or JPG, and import them again.</translation>
         </message>
+        <message>
+            <source>loadimg_error_memory</source>
+            <translation>there was not enough memory to convert it</translation>
+        </message>
     </context>
     <context>
         <name>UpdateGeometryDialog</name>

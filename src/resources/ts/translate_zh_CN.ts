@@ -420,6 +420,10 @@
 %2
 请检查这些文件，或重新保存为PNG或JPG后再导入。</translation>
         </message>
+        <message>
+            <source>loadimg_error_memory</source>
+            <translation>内存不足，无法转换这张图片</translation>
+        </message>
     </context>
     <context>
         <name>UpdateGeometryDialog</name>

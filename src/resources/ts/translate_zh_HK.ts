@@ -468,6 +468,10 @@
 %2
 請檢查這些文件，或重新保存為PNG或JPG後再導入。</translation>
         </message>
+        <message>
+            <source>loadimg_error_memory</source>
+            <translation>記憶體不足，無法轉換這張圖片</translation>
+        </message>
     </context>
     <context>
         <name>UpdateGeometryDialog</name>
