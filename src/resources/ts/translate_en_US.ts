@@ -389,4 +389,19 @@ Check these files, or save them again as PNG or JPG, and import them again.</tra
             <translation>The resolution (lines per turn) must be from %1 to %2. Enter a number in this range.</translation>
         </message>
     </context>
+    <context>
+        <name>GetImgeLocationDialog</name>
+        <message>
+            <source>放大图片</source>
+            <translation>ZoomIn</translation>
+        </message>
+        <message>
+            <source>缩小图片</source>
+            <translation>ZoomOut</translation>
+        </message>
+        <message>
+            <source>确定</source>
+            <translation>Ok</translation>
+        </message>
+    </context>
 </TS>

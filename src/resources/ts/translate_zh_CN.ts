@@ -369,4 +369,19 @@
             <translation>分辨率必须在%1到%2之间，请输入此范围内的数字。</translation>
         </message>
     </context>
+    <context>
+        <name>GetImgeLocationDialog</name>
+        <message>
+            <source>放大图片</source>
+            <translation>放大图片</translation>
+        </message>
+        <message>
+            <source>缩小图片</source>
+            <translation>缩小图片</translation>
+        </message>
+        <message>
+            <source>确定</source>
+            <translation>确定</translation>
+        </message>
+    </context>
 </TS>

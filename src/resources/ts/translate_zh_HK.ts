@@ -389,4 +389,19 @@
             <translation>分辨率必須在%1到%2之間，請輸入此範圍內的數字。</translation>
         </message>
     </context>
+    <context>
+        <name>GetImgeLocationDialog</name>
+        <message>
+            <source>放大图片</source>
+            <translation>放大圖片</translation>
+        </message>
+        <message>
+            <source>缩小图片</source>
+            <translation>縮小圖片</translation>
+        </message>
+        <message>
+            <source>确定</source>
+            <translation>確定</translation>
+        </message>
+    </context>
 </TS>
