@@ -17,6 +17,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QToolBox>
 #include <QtTest>
@@ -59,6 +60,7 @@ private slots:
     void cancelAfterThreeFrames();
     void badFilesAddNothing_data();
     void badFilesAddNothing();
+    void screenshots();
 
 private:
     // A GIF of `frames` frames on a `screen`: a red background, then frame k paints a green
@@ -294,6 +296,42 @@ void LoadGifDialogTest::badFilesAddNothing()
     QCOMPARE(gone.failureMessage(), QStringLiteral("Cannot import the GIF file %1: The file does not exist. Nothing was added to the video list.")
                                         .arg(QDir::toNativeSeparators(files.filePath("gone.gif"))));
     QVERIFY(!gone.timer()->isActive());
+}
+
+void LoadGifDialogTest::screenshots()
+{
+    // With GYROLUME_SCREENSHOTS set to a directory and GYROLUME_SCREENSHOT_GIF to a GIF file,
+    // the import is saved there as a user sees it: the placement, the import under way and
+    // the clip playing in the round preview.
+    const QString dir = qEnvironmentVariable("GYROLUME_SCREENSHOTS");
+    const QString gif = qEnvironmentVariable("GYROLUME_SCREENSHOT_GIF");
+    if (dir.isEmpty() || gif.isEmpty())
+        QSKIP("GYROLUME_SCREENSHOTS or GYROLUME_SCREENSHOT_GIF not set");
+    window->resize(1000, 700);
+    bool importShot = false;
+    importThroughWindow(
+        gif,
+        [&](GetImgeLocationDialog* location, LoadGifDialog*) {
+            location->onBtnZoomIn();
+            RoundAreaWidget* round = location->roundWindow();
+            round->move(round->pos() + QPoint(-60, 30));
+            QTest::qWait(100);
+            location->grab().save(dir + "/gif_placement.png");
+        },
+        [&](LoadGifDialog* import) {
+            if (import->frames().size() == 4 && !importShot) {
+                importShot = true;
+                import->grab().save(dir + "/gif_import_under_way.png");
+            }
+        });
+    QCOMPARE(window->clipModel()->rowCount(), 1);
+    auto* table = window->findChild<QTableView*>("tableViewMedia");
+    QTRY_VERIFY(table->isVisible() && table->viewport()->width() > 300);
+    const QRect cell = table->visualRect(table->model()->index(0, 0));
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.topLeft() + QPoint(300, 5));
+    QTest::mouseClick(window->findChild<QPushButton*>("btnPlay"), Qt::LeftButton);
+    QTest::qWait(700);
+    window->grab().save(dir + "/gif_clip_playing.png");
 }
 
 QTEST_MAIN(LoadGifDialogTest)
