@@ -126,7 +126,7 @@ QStringList LoadGifDialogTest::importThroughWindow(
         if (!modal || handled == modal)
             return;
         if (auto* picker = qobject_cast<QFileDialog*>(modal)) {
-            handled = picker;
+            // Tried again on every poll until the picker takes it.
             picker->findChild<QLineEdit*>("fileNameEdit")->setText(path);
             static_cast<QDialog*>(picker)->accept();
         } else if (auto* location = qobject_cast<GetImgeLocationDialog*>(modal)) {
