@@ -5,6 +5,7 @@
 #include "convert/mediaobject.h"
 #include "convert/polarconversion.h"
 #include "convert/settingcolorform.h"
+#include "diy/roundareawidget.h"
 #include "import/loadimagesdialog.h"
 #include "looper/handlerthread.h"
 #include "looper/message.h"
@@ -53,17 +54,6 @@ int nextImageCopy = 1;
 QIcon resourceIcon(const char* name)
 {
     return QIcon(QStringLiteral(":/images/") + QLatin1String(name));
-}
-
-QImage emptyPreview()
-{
-    QImage image(449, 449, QImage::Format_ARGB32);
-    image.fill(QColor(255, 255, 255, 0));
-    QPainter painter(&image);
-    painter.setPen(Qt::red);
-    painter.setBrush(QColor(255, 255, 255, 0));
-    painter.drawEllipse(QRect(QPoint(0, 0), QPoint(447, 447)));
-    return image;
 }
 
 // The language buttons show their flags; without the pictures they must not stay blank.
@@ -116,7 +106,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     refreshGeometryLabels();
 
     previewWidget->setAutoFillBackground(true);
-    setPreviewImage(emptyPreview());
+    setPreviewImage(roundAreaOverlay(false));
 
     connect(btnDelImage, &QPushButton::clicked, this, &MainWindow::onBtnDelImage);
     connect(btnPlay, &QPushButton::clicked, this, &MainWindow::onBtnPlayClick);
