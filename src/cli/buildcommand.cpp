@@ -38,6 +38,8 @@ const char* const buildUsage =
     "  --window X,Y       before a --clip: the round 450 x 450 window's top-left over that\n"
     "                     clip's first frame shown at its own size, as the placement dialog\n"
     "                     reports it when nothing is zoomed (default: centred)\n"
+    "                     A clip whose frames do not all decode stops the build: nothing\n"
+    "                     is written.\n"
     "\n"
     "  --layout L  download (default) or readback\n"
     "  --leds N    LEDs on the blade, 1 to 500 (default 112)\n"
