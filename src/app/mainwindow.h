@@ -141,7 +141,9 @@ public slots:
 
 private:
     void setupDrives();
-    QString chooseDrive();
+    QString chooseDrive(bool forPreview);
+    // Before a read replaces the lists: asks when they hold anything. True to go on.
+    bool confirmReplacePlaylist();
     void startReadJob(int code, const QString& path, const QString& text);
     void takeReadObjects();
     void finishDownload(Message* msg);
