@@ -40,9 +40,10 @@ class UpdateGeometryDialog;
 //   ProgressDialog and returns when the job's reply calls closeProgressDialog() or the user
 //   cancels; progressDialog() gives the box while it is shown (for setProgress).
 // - Actions whose features come later are created with texts and icons but disabled:
-//   enable and connect actionNewDiy, actionLoadMedia, actionLoadGif.
+//   enable and connect actionNewDiy, actionLoadMedia.
 // - The drive jobs (download, preview, factory restore) live in mainwindowdrivejobs.cpp,
-//   the contrast of a picture in mainwindowcontrast.cpp.
+//   the contrast of a picture in mainwindowcontrast.cpp, the clip imports in
+//   mainwindowclips.cpp.
 // - addPictureFile() and addPictureObject() add pictures, addClipObject() adds a clip,
 //   clearPlaylist() empties both lists, showInPreview() shows a picture in the preview.
 // - A writer of AppSettings::ledCount or lineNumber calls refreshGeometryLabels().
@@ -134,6 +135,8 @@ public slots:
     void updateImageContract();
     void onImageContractChanged(QObject* object);
     void onActionSettingColor();
+    // The clip imports (mainwindowclips.cpp).
+    void onActionLoadGif();
     void onBtnLedCount();
     void onBtnLineNumber();
 
