@@ -30,6 +30,38 @@ private slots:
         const ClipPlacement placement = clipPlacement(window, shown);
         QCOMPARE(placement.source, source);
         QCOMPARE(placement.target, target);
+        QCOMPARE(placement.cut(), QRect(QPoint(0, 0), source.size()));
+    }
+
+    void zoomAndStart_data()
+    {
+        QTest::addColumn<QSize>("base");
+        QTest::addColumn<int>("step");
+        QTest::addColumn<QSize>("shown");  // invalid: the step is refused
+        QTest::addColumn<QPoint>("window");
+        QTest::newRow("unzoomed") << QSize(600, 400) << 0 << QSize(600, 400) << QPoint(75, -25);
+        QTest::newRow("one in") << QSize(600, 400) << 1 << QSize(660, 440) << QPoint(105, -5);
+        QTest::newRow("two in") << QSize(600, 400) << 2 << QSize(720, 480) << QPoint(135, 15);
+        QTest::newRow("one out") << QSize(600, 400) << -1 << QSize(540, 360) << QPoint(45, -45);
+        // Each step is 10 % of the base, truncated: 15 + 1 is 16, never 16.5 rounded twice.
+        QTest::newRow("truncated") << QSize(15, 15) << 1 << QSize(16, 16) << QPoint(-217, -217);
+        QTest::newRow("smaller than the window") << QSize(300, 300) << 0 << QSize(300, 300) << QPoint(-75, -75);
+        // Halves truncate toward zero: a picture one pixel narrower than the window starts at 0.
+        QTest::newRow("one pixel short") << QSize(449, 451) << 0 << QSize(449, 451) << QPoint(0, 0);
+        QTest::newRow("ten out is empty") << QSize(600, 400) << -10 << QSize(0, 0) << QPoint(-225, -225);
+        QTest::newRow("eleven out refused") << QSize(600, 400) << -11 << QSize(-1, -1) << QPoint();
+        QTest::newRow("too large refused") << QSize(4000, 3000) << 11 << QSize(-1, -1) << QPoint();
+        QTest::newRow("many steps do not overflow") << QSize(30000, 20) << 100000 << QSize(-1, -1) << QPoint();
+    }
+    void zoomAndStart()
+    {
+        QFETCH(QSize, base);
+        QFETCH(int, step);
+        QFETCH(QSize, shown);
+        QFETCH(QPoint, window);
+        QCOMPARE(zoomedSize(base, step), shown);
+        if (shown.isValid())
+            QCOMPARE(centredWindowPosition(shown), window);
     }
 
     void centredWindowAndFraming()

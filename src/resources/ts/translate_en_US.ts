@@ -597,4 +597,19 @@ Check these files, or save them again as PNG or JPG, and import them again.</tra
             <translation>What the fan will show: the round output area, a shape not yet stamped included</translation>
         </message>
     </context>
+    <context>
+        <name>GetImgeLocationDialog</name>
+        <message>
+            <source>放大图片</source>
+            <translation>ZoomIn</translation>
+        </message>
+        <message>
+            <source>缩小图片</source>
+            <translation>ZoomOut</translation>
+        </message>
+        <message>
+            <source>确定</source>
+            <translation>Ok</translation>
+        </message>
+    </context>
 </TS>

@@ -453,4 +453,19 @@
             <translation>风扇将显示的效果：圆形输出区域内的内容，包括尚未确定的图形</translation>
         </message>
     </context>
+    <context>
+        <name>GetImgeLocationDialog</name>
+        <message>
+            <source>放大图片</source>
+            <translation>放大图片</translation>
+        </message>
+        <message>
+            <source>缩小图片</source>
+            <translation>缩小图片</translation>
+        </message>
+        <message>
+            <source>确定</source>
+            <translation>确定</translation>
+        </message>
+    </context>
 </TS>

@@ -597,4 +597,19 @@
             <translation>風扇將顯示的效果：圓形輸出區域內的內容，包括尚未確定的圖形</translation>
         </message>
     </context>
+    <context>
+        <name>GetImgeLocationDialog</name>
+        <message>
+            <source>放大图片</source>
+            <translation>放大圖片</translation>
+        </message>
+        <message>
+            <source>缩小图片</source>
+            <translation>縮小圖片</translation>
+        </message>
+        <message>
+            <source>确定</source>
+            <translation>確定</translation>
+        </message>
+    </context>
 </TS>
