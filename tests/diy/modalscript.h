@@ -10,7 +10,8 @@
 #include <functional>
 
 // Answers the modal windows that a step of a test opens, one step per window in order;
-// `seen` names each window (class, and the text of a message box) as it came.
+// `seen` names each window (class, and the text of a message box) as it came. A step that
+// opens the next window itself must do so queued: the script waits for its step to return.
 class ModalScript : public QObject
 {
 public:
