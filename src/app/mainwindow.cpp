@@ -148,8 +148,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     connect(tableView, &QTableView::customContextMenuRequested, this, &MainWindow::onTableViewMenuRequested);
 
     tableMenu = new QMenu(this);
+    tableMenu->setObjectName(QStringLiteral("tableMenu"));
     contrastAction = tableMenu->addAction(tr("调整对比度"));
-    contrastAction->setEnabled(false);  // the contrast dialog is not part of the program yet
+    contrastAction->setObjectName(QStringLiteral("contrastAction"));
+    connect(contrastAction, &QAction::triggered, this, &MainWindow::updateImageContract);
 
     btnDelImage->setEnabled(false);
     btnDelMedia->setEnabled(false);
@@ -384,6 +386,7 @@ void MainWindow::retranslate()
     actionLedCount->setText(tr("action_title_led_count"));
     actionLineNumber->setText(tr("action_title_line_number"));
     menuSettings->setTitle(tr("menu_title_settings"));
+    contrastAction->setText(tr("调整对比度"));
 
     // Rows are painted in the new language at once; an open row editor would keep the old
     // one, so it is closed.
@@ -738,16 +741,21 @@ void MainWindow::onMediaIndexChanged(MediaObject* clip, int oldIndex, int newInd
     reorderItems(m_clipModel.get(), clip, oldIndex, newIndex, "onMediaIndexChanged()");
 }
 
-void MainWindow::onTableViewMenuRequested(const QPoint&)
+ImageObject* MainWindow::currentPicture() const
 {
     const QVariant value = m_pictureModel->data(tableView->currentIndex(), Qt::DisplayRole);
     if (!tableView->currentIndex().isValid() || !value.canConvert<CustomTableItem>())
-        return;
-    auto* picture = qobject_cast<ImageObject*>(value.value<CustomTableItem>().object);
+        return nullptr;
+    return qobject_cast<ImageObject*>(value.value<CustomTableItem>().object);
+}
+
+void MainWindow::onTableViewMenuRequested(const QPoint&)
+{
+    ImageObject* picture = currentPicture();
     if (!picture)
         return;
     // Pictures read back from a drive have no source to adjust.
-    contrastAction->setEnabled(contrastAvailable && picture->kind != ImageObject::ReadBackPictureKind);
+    contrastAction->setEnabled(picture->kind != ImageObject::ReadBackPictureKind);
     tableMenu->popup(QCursor::pos());
 }
 

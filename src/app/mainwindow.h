@@ -39,9 +39,10 @@ class UpdateGeometryDialog;
 //   ProgressDialog and returns when the job's reply calls closeProgressDialog() or the user
 //   cancels; progressDialog() gives the box while it is shown (for setProgress).
 // - Actions whose features come later are created with texts and icons but disabled:
-//   enable and connect actionLoadMedia, actionLoadGif, contrastAction.
+//   enable and connect actionLoadMedia, actionLoadGif.
 // - The drive jobs (download, preview, factory restore) live in mainwindowdrivejobs.cpp,
-//   the drawing editor's New DIY and Picture editing in mainwindowdiy.cpp.
+//   the contrast of a picture in mainwindowcontrast.cpp, the drawing editor's New DIY and
+//   Picture editing in mainwindowdiy.cpp.
 // - addPictureFile() and addPictureObject() add pictures, addClipObject() adds a clip,
 //   clearPlaylist() empties both lists, showInPreview() shows a picture in the preview.
 // - A writer of AppSettings::ledCount or lineNumber calls refreshGeometryLabels().
@@ -129,6 +130,9 @@ public slots:
     void onActionRestoreFactory();
     void restoreFactoryOver();
     void onMediaIndexChanged(MediaObject* clip, int oldIndex, int newIndex);
+    // The contrast of the current picture (mainwindowcontrast.cpp).
+    void updateImageContract();
+    void onImageContractChanged(QObject* object);
     void onActionSettingColor();
     void onBtnLedCount();
     void onBtnLineNumber();
@@ -167,6 +171,7 @@ private:
     void reorderItems(CustomTableModel* model, QObject* item, int oldIndex, int newIndex,
                       const char* debugName);
     int nextPictureNumber() const;
+    ImageObject* currentPicture() const;
     QString copyToTemp(const QString& path, bool* ok);
 
     QTranslator appTranslator;
@@ -183,7 +188,6 @@ private:
     int frameIndex = 0;
     bool m_playing = false;
     quintptr playToken = 0;  // tells the messages of one playback from those of an earlier one
-    bool contrastAvailable = false;  // likewise the contrast dialog
 
     QWidget* previewWidget = nullptr;
     QPushButton* btnPlay = nullptr;

@@ -117,6 +117,10 @@
 %1</translation>
         </message>
         <message>
+            <source>调整对比度</source>
+            <translation>Adjust the contrast</translation>
+        </message>
+        <message>
             <source>diy_save_failed</source>
             <translation>The drawing could not be saved as %1. Check that the disk has room and can be written to, then try again.</translation>
         </message>
@@ -391,6 +395,25 @@ Check these files, or save them again as PNG or JPG, and import them again.</tra
         <message>
             <source>dialog_line_number_range</source>
             <translation>The resolution (lines per turn) must be from %1 to %2. Enter a number in this range.</translation>
+        </message>
+    </context>
+    <context>
+        <name>UpdateImageContract</name>
+        <message>
+            <source>updatecontract_lbl_title</source>
+            <translation>Contrast:</translation>
+        </message>
+        <message>
+            <source>action_btn_ok</source>
+            <translation>Ok</translation>
+        </message>
+        <message>
+            <source>updatecontract_btn_title</source>
+            <translation>Adjust the contrast</translation>
+        </message>
+        <message>
+            <source>updatecontract_lbl_nosource</source>
+            <translation>The picture file "%1" cannot be read, so its contrast cannot be changed. Import the picture again to adjust it.</translation>
         </message>
     </context>
     <context>

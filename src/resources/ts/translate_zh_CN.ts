@@ -374,6 +374,25 @@
         </message>
     </context>
     <context>
+        <name>UpdateImageContract</name>
+        <message>
+            <source>updatecontract_lbl_title</source>
+            <translation>对比度：</translation>
+        </message>
+        <message>
+            <source>action_btn_ok</source>
+            <translation>确定</translation>
+        </message>
+        <message>
+            <source>updatecontract_btn_title</source>
+            <translation>调整对比度</translation>
+        </message>
+        <message>
+            <source>updatecontract_lbl_nosource</source>
+            <translation>无法读取图片文件“%1”，因此不能调整它的对比度。请重新导入该图片后再调整。</translation>
+        </message>
+    </context>
+    <context>
         <name>DiyForm</name>
         <message>
             <source>dialog_title_tip</source>

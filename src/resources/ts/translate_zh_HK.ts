@@ -117,6 +117,10 @@
 %1</translation>
         </message>
         <message>
+            <source>调整对比度</source>
+            <translation>調整對比度</translation>
+        </message>
+        <message>
             <source>diy_save_failed</source>
             <translation>無法將DIY圖形保存為%1。請檢查磁碟空間和寫入權限，然後重試。</translation>
         </message>
@@ -391,6 +395,25 @@
         <message>
             <source>dialog_line_number_range</source>
             <translation>分辨率必須在%1到%2之間，請輸入此範圍內的數字。</translation>
+        </message>
+    </context>
+    <context>
+        <name>UpdateImageContract</name>
+        <message>
+            <source>updatecontract_lbl_title</source>
+            <translation>對比度：</translation>
+        </message>
+        <message>
+            <source>action_btn_ok</source>
+            <translation>確定</translation>
+        </message>
+        <message>
+            <source>updatecontract_btn_title</source>
+            <translation>調整對比度</translation>
+        </message>
+        <message>
+            <source>updatecontract_lbl_nosource</source>
+            <translation>無法讀取圖片文件「%1」，因此不能調整它的對比度。請重新導入該圖片後再調整。</translation>
         </message>
     </context>
     <context>
