@@ -103,8 +103,7 @@ void DiyForm::setSwatch(QPushButton* button, const QColor& colour)
 
 bool DiyForm::chooseColour(QColor& current)
 {
-    const QColor chosen = QColorDialog::getColor(current.isValid() ? current : QColor(Qt::black), this,
-                                                 QString(), QColorDialog::ShowAlphaChannel);
+    const QColor chosen = QColorDialog::getColor(current.isValid() ? current : QColor(Qt::black), this);
     if (!chosen.isValid())
         return false;
     current = chosen;

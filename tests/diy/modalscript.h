@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
@@ -47,5 +48,5 @@ public:
 private:
     QList<Step> steps;
     QTimer poll;
-    QWidget* current = nullptr;
+    QPointer<QWidget> current;  // a later window may take the address of a closed one
 };

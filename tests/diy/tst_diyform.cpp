@@ -9,6 +9,7 @@
 #include "diyinput.h"
 #include "modalscript.h"
 
+#include <QColorDialog>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFontInfo>
@@ -40,6 +41,7 @@ private slots:
     void closingAsksOnlyAfterDrawing();
     void zoomFromMoveModeAndToolChanges();
     void keyboard();
+    void colourAndFontDialogs();
     void screenshots();
 
 private:
@@ -236,9 +238,8 @@ void DiyFormTest::okStampsWhatFloatsAndSavesACopy()
     const QString copy = dir.filePath("copy.png");
     {
         ModalScript script({ModalScript::answer(QMessageBox::Yes), [copy](QWidget* modal) {
-                                auto* files = static_cast<QFileDialog*>(modal);
-                                files->selectFile(copy);
-                                static_cast<QDialog*>(files)->accept();
+                                modal->findChild<QLineEdit*>("fileNameEdit")->setText(copy);
+                                static_cast<QDialog*>(modal)->accept();
                             }});
         child<QPushButton>("okBut")->click();
     }
@@ -379,6 +380,59 @@ void DiyFormTest::keyboard()
     QVERIFY(canvas->textField()->isHidden());
     QVERIFY(canvas->hasPending());
     QCOMPARE(canvas->floatingShape()->pos(), QPoint(40, 60));
+}
+
+void DiyFormTest::colourAndFontDialogs()
+{
+    form = openForm();
+    DiyPainter* canvas = form->canvas();
+    drawRect({100, 100}, {200, 160});
+    auto choose = [](QColor colour) {
+        return [colour](QWidget* modal) {
+            auto* dialog = qobject_cast<QColorDialog*>(modal);
+            QVERIFY(dialog);
+            dialog->setCurrentColor(colour);
+            dialog->accept();
+        };
+    };
+    auto cancel = [](QWidget* modal) { static_cast<QDialog*>(modal)->reject(); };
+    auto swatch = [this](const char* name) {
+        auto* button = child<QPushButton>(name);
+        return button->icon().pixmap(button->iconSize()).toImage().pixelColor(5, 5);
+    };
+    // A cancelled dialog changes nothing; a chosen colour reaches the swatch, the canvas
+    // and the floating rectangle at once.
+    {
+        ModalScript script({cancel, choose(Qt::red), choose(Qt::green), choose(Qt::blue)});
+        child<QPushButton>("btnSelectPenColor")->click();
+        QCOMPARE(canvas->penColor, QColor(Qt::black));
+        child<QPushButton>("btnSelectPenColor")->click();
+        child<QPushButton>("btnSelectBrushColor")->click();
+        child<QPushButton>("btnBackgroundColor")->click();
+        QCOMPARE(script.seen.size(), 4);
+    }
+    QCOMPARE(canvas->penColor, QColor(Qt::red));
+    QCOMPARE(canvas->brushColor, QColor(Qt::green));
+    QCOMPARE(canvas->backgroundColor(), QColor(Qt::blue));
+    QCOMPARE(swatch("btnSelectPenColor"), QColor(Qt::red));
+    QCOMPARE(swatch("btnSelectBrushColor"), QColor(Qt::green));
+    QCOMPARE(swatch("btnBackgroundColor"), QColor(Qt::blue));
+    const QImage floating = canvas->floatingShape()->currentImage();
+    QCOMPARE(floating.pixelColor(6, 30), QColor(Qt::red));
+    QCOMPARE(floating.pixelColor(50, 30), QColor(Qt::green));
+    QCOMPARE(canvas->getImage().pixelColor(300, 300), QColor(Qt::blue));
+
+    // The font dialog: cancelled, the font stays; the text colour follows its dialog.
+    child<QToolButton>("btnShapeText")->click();
+    {
+        ModalScript script({cancel, choose(Qt::yellow)});
+        child<QPushButton>("btnSelectFont")->click();
+        child<QPushButton>("btnSelectFontColor")->click();
+    }
+    QCOMPARE(canvas->textFont.family(), QStringLiteral("Airal Black"));
+    QCOMPARE(canvas->textFont.pointSize(), 100);
+    QCOMPARE(canvas->textColor, QColor(Qt::yellow));
+    QCOMPARE(swatch("btnSelectFontColor"), QColor(Qt::yellow));
 }
 
 void DiyFormTest::screenshots()
