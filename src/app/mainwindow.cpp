@@ -10,6 +10,7 @@
 #include "looper/message.h"
 #include "looper/messagecodes.h"
 #include "playlist/customtablemodel.h"
+#include "playlist/editorclickforwarder.h"
 #include "playlist/imageobjectwidget.h"
 #include "playlist/listimageitemdelegate.h"
 #include "playlist/listmediaitemdelegate.h"
@@ -29,6 +30,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
@@ -42,6 +44,9 @@
 #include <QToolBar>
 #include <QToolBox>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -363,6 +368,7 @@ void MainWindow::setupTable(QTableView* table)
     table->verticalHeader()->hide();
     table->horizontalHeader()->hide();
     table->setShowGrid(false);
+    new EditorClickForwarder(table);
 }
 
 void MainWindow::retranslate()
@@ -582,12 +588,26 @@ void MainWindow::pressMediaWidget(const QModelIndex& index)
     btnDelMedia->setEnabled(clip != nullptr);
 }
 
+// The rows to delete: every selected row, or the current one when none is selected; last
+// first, so the rows still to go keep their places.
+static QList<int> rowsToDelete(const QTableView* table)
+{
+    QList<int> rows;
+    for (const QModelIndex& index : table->selectionModel()->selectedRows())
+        rows.append(index.row());
+    if (rows.isEmpty() && table->currentIndex().isValid())
+        rows.append(table->currentIndex().row());
+    std::sort(rows.begin(), rows.end(), std::greater<int>());
+    return rows;
+}
+
 void MainWindow::onBtnDelImage()
 {
-    const int row = tableView->currentIndex().row();
-    if (row < 0)
+    const QList<int> rows = rowsToDelete(tableView);
+    if (rows.isEmpty())
         return;
-    m_pictureModel->delRow(row, 1);
+    for (int row : rows)
+        m_pictureModel->delRow(row, 1);
     // No row is chosen any more: neither the editor nor the preview may show one.
     tableView->setCurrentIndex(QModelIndex());
     showInPreview(nullptr);
@@ -595,11 +615,12 @@ void MainWindow::onBtnDelImage()
 
 void MainWindow::onBtnDelMedia()
 {
-    const int row = tableViewMedia->currentIndex().row();
-    if (row >= 0) {
+    const QList<int> rows = rowsToDelete(tableViewMedia);
+    if (!rows.isEmpty()) {
         stopPlayback();
         m_selectedClip = nullptr;
-        m_clipModel->delRow(row, 1);
+        for (int row : rows)
+            m_clipModel->delRow(row, 1);
         tableViewMedia->setCurrentIndex(QModelIndex());
     }
     pressMediaWidget(QModelIndex());

@@ -145,7 +145,9 @@ private:
     // Saves a drawing (format from the suffix when null); tells the user when it fails.
     bool saveDiyPicture(const QImage& picture, const QString& path, const char* format);
     void setupDrives();
-    QString chooseDrive();
+    QString chooseDrive(bool forPreview);
+    // Before a read replaces the lists: asks when they hold anything. True to go on.
+    bool confirmReplacePlaylist();
     void startReadJob(int code, const QString& path, const QString& text);
     void takeReadObjects();
     void finishDownload(Message* msg);

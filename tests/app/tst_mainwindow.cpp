@@ -216,7 +216,7 @@ void MainWindowTest::pictureLimit()
     at.arm();
     window->onActionOpenImage();
     QCOMPARE(at.className, QStringLiteral("QMessageBox"));
-    QCOMPARE(at.text, QStringLiteral("图片最多只能包含50张图片！"));
+    QCOMPARE(at.text, QStringLiteral("The picture list can hold at most 50 pictures!"));
     QCOMPARE(window->pictureModel()->rowCount(), 50);
     QCOMPARE(numbers(window->pictureModel()).last(), 50);
 }
