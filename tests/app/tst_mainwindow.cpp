@@ -735,7 +735,7 @@ void MainWindowTest::geometryLabelsAndDisabledActions()
     QVERIFY(texts.contains(" LED:36"));
 
     // Features of later work are offered but off; the picture import, the drive jobs, the
-    // settings and the contrast work.
+    // settings, the contrast and the drawing editor work.
     for (QAction* action : {window->actionOpenImage, window->actionDownload, window->actionPreview,
                             window->actionRestoreFactory, window->actionSettingColor,
                             window->actionLedCount, window->actionLineNumber, window->contrastAction,
