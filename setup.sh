@@ -10,7 +10,7 @@ packages=(
     qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
     qt6-svg-dev libqt6svg6 qt6-image-formats-plugins libgl-dev
     libvlc-dev vlc-plugin-base libopencv-core-dev
-    fonts-wqy-microhei xvfb xauth
+    fonts-wqy-microhei fonts-lato libfontconfig-dev xvfb xauth
     dosfstools exfatprogs fusefat exfat-fuse
     desktop-file-utils appstream
 )

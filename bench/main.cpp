@@ -9,6 +9,7 @@
 #include "import/clipframing.h"
 #include "import/gifframeimport.h"
 #include "import/gifframes.h"
+#include "diy/diyhistory.h"
 #include "import/loadimageshandler.h"
 #include "import/loadobjectitem.h"
 #include "looper/handlerthread.h"
@@ -92,6 +93,29 @@ void benchConversion()
     ImageObject object(1, QString(), 5.0, ImageObject::PictureKind);
     const double withFiles = millisecondsPerRun(10, [&] { convertToPolar(picture, &object); });
     report("convert_to_polar_with_files_450x112", withFiles, "ms");
+
+    // The drawing editor's live fan preview: a 450 x 450 drawing sampled and painted as the
+    // fan shows it, on every stroke (no calibration, no files).
+    QImage drawing = photoLikePicture(450, 450).convertToFormat(QImage::Format_ARGB32);
+    const auto geometry = Polar::Geometry::get(112, 450);
+    const double preview = millisecondsPerRun(
+        50, [&] { geometry->paintPreview(Polar::sampleColours(drawing, *geometry)); });
+    report("diy_fan_preview_refresh_450x112", preview, "ms");
+}
+
+// The editor's undo history holds whole pictures: 100 steps on a picture zoomed to
+// 1980 x 1980 (15.7 MB each) stay within the history's byte budget.
+void benchDiyHistory()
+{
+    DiyHistory history;
+    QImage zoomed(1980, 1980, QImage::Format_ARGB32);
+    for (int step = 0; step < 100; ++step) {
+        zoomed.fill(qRgb(step, 0, 0));  // a picture of its own for every record
+        history.append(0, zoomed);
+        zoomed = QImage(1980, 1980, QImage::Format_ARGB32);
+    }
+    report("diy_history_records_after_100_zoomed_steps", history.count(), "records");
+    report("diy_history_bytes_after_100_zoomed_steps", history.bytes() / 1048576.0, "MiB");
 }
 
 // The download of a full playlist (50 pictures and a 500-frame clip, buffers in their
@@ -483,6 +507,7 @@ int main(int argc, char* argv[])
         benchConversion();
         benchDownload();
         benchPictureImport();
+        benchDiyHistory();
     }
     benchGifTick();
     benchGifImportMemory();

@@ -151,6 +151,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     btnDelImage->setEnabled(false);
     btnDelMedia->setEnabled(false);
     btnEditImage->setEnabled(false);
+    setupDiy();
     retranslate();
 }
 
@@ -539,9 +540,8 @@ void MainWindow::showInPreview(ImageObject* picture)
     if (picture) {
         setPreviewImage(picture->loadPreview());
         btnDelImage->setEnabled(true);
-        btnEditImage->setEnabled(pictureEditingAvailable
-                                 && (picture->kind == ImageObject::PictureKind
-                                     || picture->kind == ImageObject::DiyKind));
+        btnEditImage->setEnabled(picture->kind == ImageObject::PictureKind
+                                 || picture->kind == ImageObject::DiyKind);
     } else {
         showWhitePreview();
         btnDelImage->setEnabled(false);

@@ -40,10 +40,10 @@ class UpdateGeometryDialog;
 //   ProgressDialog and returns when the job's reply calls closeProgressDialog() or the user
 //   cancels; progressDialog() gives the box while it is shown (for setProgress).
 // - Actions whose features come later are created with texts and icons but disabled:
-//   enable and connect actionNewDiy, actionLoadMedia.
+//   enable and connect actionLoadMedia.
 // - The drive jobs (download, preview, factory restore) live in mainwindowdrivejobs.cpp,
 //   the contrast of a picture in mainwindowcontrast.cpp, the clip imports in
-//   mainwindowclips.cpp.
+//   mainwindowclips.cpp, the drawing editor's New DIY and Picture editing in mainwindowdiy.cpp.
 // - addPictureFile() and addPictureObject() add pictures, addClipObject() adds a clip,
 //   clearPlaylist() empties both lists, showInPreview() shows a picture in the preview.
 // - A writer of AppSettings::ledCount or lineNumber calls refreshGeometryLabels().
@@ -139,8 +139,14 @@ public slots:
     void onActionLoadGif();
     void onBtnLedCount();
     void onBtnLineNumber();
+    // The drawing editor (mainwindowdiy.cpp).
+    void onActionNewDiy();
+    void onBtnEditDiy();
 
 private:
+    void setupDiy();
+    // Saves a drawing (format from the suffix when null); tells the user when it fails.
+    bool saveDiyPicture(const QImage& picture, const QString& path, const char* format);
     void setupDrives();
     QString chooseDrive(bool forPreview);
     // Before a read replaces the lists: asks when they hold anything. True to go on.
@@ -193,8 +199,6 @@ private:
     int frameIndex = 0;
     bool m_playing = false;
     quintptr playToken = 0;  // tells the messages of one playback from those of an earlier one
-    // The DIY editor is not part of the program yet: without it "Picture editing" stays off.
-    bool pictureEditingAvailable = false;
 
     QWidget* previewWidget = nullptr;
     QPushButton* btnPlay = nullptr;

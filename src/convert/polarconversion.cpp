@@ -21,6 +21,44 @@ QImage allocated(QImage picture)
     return picture;
 }
 
+namespace {
+// The picture as 32-bit words holding the colour that QImage::pixel reads from each pixel.
+// pixel() gives straight (non-premultiplied) colours for ARGB32, RGBA8888 and colour tables,
+// and premultiplied colours for every other format with alpha. What QPainter left in a
+// premultiplied picture (half-transparent red is stored dark red) is what the fan shows.
+// A plain conversion to ARGB32 would divide the alpha out again and show full red.
+QImage colourAsRead(const QImage& picture)
+{
+    switch (picture.format()) {
+    case QImage::Format_ARGB32:
+        return picture;
+    case QImage::Format_RGBA8888:
+    case QImage::Format_Indexed8:
+    case QImage::Format_Mono:
+    case QImage::Format_MonoLSB:
+        return picture.convertToFormat(QImage::Format_ARGB32);
+    default:
+        break;
+    }
+    if (!picture.hasAlphaChannel())
+        return picture.convertToFormat(QImage::Format_ARGB32);
+    if (picture.pixelFormat().premultiplied() == QPixelFormat::Premultiplied) {
+        QImage premultiplied = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        premultiplied.reinterpretAsFormat(QImage::Format_ARGB32);
+        return premultiplied;
+    }
+    // Deep straight-alpha formats: pixel() reduces to 8 bits before it multiplies, which no
+    // conversion repeats exactly. Rare enough to read pixel by pixel.
+    QImage read(picture.size(), QImage::Format_ARGB32);
+    for (int y = 0; y < picture.height(); ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(read.scanLine(y));
+        for (int x = 0; x < picture.width(); ++x)
+            row[x] = picture.pixel(x, y);
+    }
+    return read;
+}
+} // namespace
+
 QImage cutSquare(const QImage& source)
 {
     if (source.isNull())
@@ -34,8 +72,8 @@ QImage cutSquare(const QImage& source)
     } else {
         cut = allocated(source.copy(square));
     }
-    return allocated(allocated(cut.scaled(squareSide, squareSide, Qt::KeepAspectRatio, Qt::FastTransformation))
-                         .convertToFormat(QImage::Format_ARGB32));
+    return allocated(colourAsRead(
+        allocated(cut.scaled(squareSide, squareSide, Qt::KeepAspectRatio, Qt::FastTransformation))));
 }
 
 void packBitPlanes(const unsigned char* sequence, int length, QByteArray& out)

@@ -5,6 +5,7 @@
 #include "support/referencepolar.h"
 
 #include <QFile>
+#include <QPainter>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -26,6 +27,18 @@ QImage noise(int width, int height, QImage::Format format, quint32 seed)
             picture.setPixel(x, y, random.generate() | 0xff000000u);
     return picture.convertToFormat(format);
 }
+
+// Noise with every alpha level, so that premultiplied formats hold other colours than
+// their straight-alpha sources.
+QImage translucentNoise(int width, int height, QImage::Format format, quint32 seed)
+{
+    QImage picture(width, height, QImage::Format_ARGB32);
+    QRandomGenerator random(seed);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            picture.setPixel(x, y, random.generate());
+    return picture.convertToFormat(format);
+}
 } // namespace
 
 class PolarConversionTest : public QObject
@@ -39,6 +52,7 @@ private slots:
     void partialByteAtLineEndIsDropped();
     void fastMatchesReference_data();
     void fastMatchesReference();
+    void premultipliedPaintKeepsItsColour();
     void usesOnlyTheCentredSquare();
     void previewShowsUncalibratedColours();
     void singleLedSamplesTheCentre();
@@ -125,6 +139,25 @@ void PolarConversionTest::fastMatchesReference_data()
     QTest::newRow("500x600 rgb888") << 500 << 600 << noise(640, 480, QImage::Format_RGB888, 4);
     QTest::newRow("112x450 indexed") << 112 << 450 << noise(200, 200, QImage::Format_Indexed8, 5);
     QTest::newRow("1 led") << 1 << 450 << noise(64, 64, QImage::Format_RGB32, 6);
+    // Translucent pictures: each pixel counts as QImage::pixel reads it, premultiplied
+    // where the format (or the way pixel() fetches it) is.
+    const QImage::Format formats[] = {
+        QImage::Format_ARGB32, QImage::Format_ARGB32_Premultiplied, QImage::Format_RGBA8888,
+        QImage::Format_RGBA8888_Premultiplied, QImage::Format_ARGB4444_Premultiplied,
+        QImage::Format_ARGB8565_Premultiplied, QImage::Format_A2RGB30_Premultiplied,
+        QImage::Format_RGBA64, QImage::Format_RGBA64_Premultiplied, QImage::Format_RGBA16FPx4,
+        QImage::Format_Alpha8, QImage::Format_Grayscale16};
+    quint32 seed = 20;
+    for (QImage::Format format : formats) {
+        const QByteArray name = "translucent format " + QByteArray::number(int(format));
+        QTest::newRow(name.constData()) << 36 << 360 << translucentNoise(160, 120, format, seed++);
+    }
+    QImage indexed(90, 90, QImage::Format_Indexed8);
+    indexed.setColorTable({qRgba(255, 0, 0, 128), qRgba(0, 0, 255, 0), qRgba(20, 200, 90, 255)});
+    for (int y = 0; y < 90; ++y)
+        for (int x = 0; x < 90; ++x)
+            indexed.setPixel(x, y, (x / 7 + y / 5) % 3);
+    QTest::newRow("indexed translucent table") << 36 << 360 << indexed;
 }
 
 void PolarConversionTest::fastMatchesReference()
@@ -139,6 +172,23 @@ void PolarConversionTest::fastMatchesReference()
     QCOMPARE(fast.preview.format(), reference.preview.format());
     QCOMPARE(fast.preview.size(), QSize(450, 450));
     QCOMPARE(fast.preview, reference.preview);
+}
+
+void PolarConversionTest::premultipliedPaintKeepsItsColour()
+{
+    // What QPainter leaves in a premultiplied picture: half-transparent red is dark red
+    // (128, 0, 0) stored. The fan shows that, not full red.
+    QImage picture(60, 60, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.fillRect(picture.rect(), QColor(255, 0, 0, 128));
+    painter.end();
+    const QRgb stored = picture.pixel(30, 30);
+    QVERIFY(qRed(stored) < 140);
+    const Polar::Result result = Polar::resample(picture, 112, 450);
+    QCOMPARE(result.preview.pixel(225, 225), qRgb(qRed(stored), 0, 0));
+    QVERIFY(result.buffer == referenceResample(picture, 112, 450).buffer);
+    QVERIFY(result.buffer != Polar::resample(filled(60, 60, Qt::red), 112, 450).buffer);
 }
 
 void PolarConversionTest::usesOnlyTheCentredSquare()

@@ -195,6 +195,10 @@
             <source>gif (*.gif)</source>
             <translation>GIF pictures (*.gif)</translation>
         </message>
+        <message>
+            <source>diy_save_failed</source>
+            <translation>The drawing could not be saved as %1. Check that the disk has room and can be written to, then try again.</translation>
+        </message>
     </context>
     <context>
         <name>ImageObjectWidget</name>
@@ -606,6 +610,210 @@ Check these files, or save them again as PNG or JPG, and import them again.</tra
         <message>
             <source>calib_error_rows</source>
             <translation>The file holds %1 rows; a colour table has %2 (R G B per line).</translation>
+        </message>
+    </context>
+    <context>
+        <name>DiyForm</name>
+        <message>
+            <source>DIY图形</source>
+            <translation>DIY</translation>
+        </message>
+        <message>
+            <source>画图工具</source>
+            <translation>Drawing tools</translation>
+        </message>
+        <message>
+            <source>选择DIY样式：</source>
+            <translation>DIY style:</translation>
+        </message>
+        <message>
+            <source>画笔</source>
+            <translation>Pen</translation>
+        </message>
+        <message>
+            <source>矩形</source>
+            <translation>Rect</translation>
+        </message>
+        <message>
+            <source>直线</source>
+            <translation>Line</translation>
+        </message>
+        <message>
+            <source>移动</source>
+            <translation>Move</translation>
+        </message>
+        <message>
+            <source>椭圆</source>
+            <translation>Oval</translation>
+        </message>
+        <message>
+            <source>圆矩</source>
+            <translation>RRect</translation>
+        </message>
+        <message>
+            <source>文本</source>
+            <translation>Text</translation>
+        </message>
+        <message>
+            <source>擦写</source>
+            <translation>Erase</translation>
+        </message>
+        <message>
+            <source>画笔类型：</source>
+            <translation>Brush type:</translation>
+        </message>
+        <message>
+            <source>实线</source>
+            <translation>The solid line</translation>
+        </message>
+        <message>
+            <source>点线</source>
+            <translation>The dotted line</translation>
+        </message>
+        <message>
+            <source>画笔线宽：</source>
+            <translation>Brush width:</translation>
+        </message>
+        <message>
+            <source>画笔颜色：</source>
+            <translation>Pen color:</translation>
+        </message>
+        <message>
+            <source>填充颜色：</source>
+            <translation>Fill color:</translation>
+        </message>
+        <message>
+            <source>字体：</source>
+            <translation>Font:</translation>
+        </message>
+        <message>
+            <source>选择字体</source>
+            <translation>Select the font</translation>
+        </message>
+        <message>
+            <source>字体颜色：</source>
+            <translation>Font color:</translation>
+        </message>
+        <message>
+            <source>文字排列方式：</source>
+            <translation>Arrangement of text:</translation>
+        </message>
+        <message>
+            <source>水平排列</source>
+            <translation>Horizontal</translation>
+        </message>
+        <message>
+            <source>垂直排列</source>
+            <translation>Vertical</translation>
+        </message>
+        <message>
+            <source>环形排列</source>
+            <translation>Round</translation>
+        </message>
+        <message>
+            <source>半径：</source>
+            <translation>Radius:</translation>
+        </message>
+        <message>
+            <source>背景颜色：</source>
+            <translation>Background color:</translation>
+        </message>
+        <message>
+            <source>放大</source>
+            <translation>ZoomIn</translation>
+        </message>
+        <message>
+            <source>缩小</source>
+            <translation>ZoomOut</translation>
+        </message>
+        <message>
+            <source>撤销</source>
+            <translation>Revoke</translation>
+        </message>
+        <message>
+            <source>画完了</source>
+            <translation>Ok</translation>
+        </message>
+        <message>
+            <source>放弃DIY效果</source>
+            <translation>Cancel</translation>
+        </message>
+        <message>
+            <source>dialog_title_tip</source>
+            <translation>Tip</translation>
+        </message>
+        <message>
+            <source>diyform_save_diy_tip</source>
+            <translation>Do you want to save the DIY effect to the computer?</translation>
+        </message>
+        <message>
+            <source>diyform_save_diy_selectfile</source>
+            <translation>Save the DIY effect</translation>
+        </message>
+        <message>
+            <source>diyform_cancel_diy_title</source>
+            <translation>Really want to give up the effect of DIY?</translation>
+        </message>
+        <message>
+            <source>diyform_lblfont_title</source>
+            <translation>Font name:%1
+ font size:%2</translation>
+        </message>
+        <message>
+            <source>diyform_save_diy_failed</source>
+            <translation>The DIY effect could not be saved as %1. Check that the folder exists and can be written to, then try again.</translation>
+        </message>
+        <message>
+            <source>diyform_tip_pen</source>
+            <translation>Pen: draw freehand strokes</translation>
+        </message>
+        <message>
+            <source>diyform_tip_rect</source>
+            <translation>Rectangle: drag it out, drag its frame to move it; click elsewhere or press Return to stamp it, Delete drops it</translation>
+        </message>
+        <message>
+            <source>diyform_tip_line</source>
+            <translation>Line: drag it out, drag its frame to move it; click elsewhere or press Return to stamp it, Delete drops it</translation>
+        </message>
+        <message>
+            <source>diyform_tip_oval</source>
+            <translation>Oval: drag it out, drag its frame to move it; click elsewhere or press Return to stamp it, Delete drops it</translation>
+        </message>
+        <message>
+            <source>diyform_tip_rrect</source>
+            <translation>Rounded rectangle: drag it out, drag its frame to move it; click elsewhere or press Return to stamp it, Delete drops it</translation>
+        </message>
+        <message>
+            <source>diyform_tip_move</source>
+            <translation>Move the round output area: the fan shows what lies inside the red circle</translation>
+        </message>
+        <message>
+            <source>diyform_tip_text</source>
+            <translation>Text: click, type and press Return; drag the text, then click elsewhere or press Return to stamp it</translation>
+        </message>
+        <message>
+            <source>diyform_tip_erase</source>
+            <translation>Eraser: paint with the background color</translation>
+        </message>
+        <message>
+            <source>diyform_tip_zoomin</source>
+            <translation>Zoom in (Ctrl++)</translation>
+        </message>
+        <message>
+            <source>diyform_tip_zoomout</source>
+            <translation>Zoom out (Ctrl+-)</translation>
+        </message>
+        <message>
+            <source>diyform_tip_revoke</source>
+            <translation>Undo (Ctrl+Z)</translation>
+        </message>
+        <message>
+            <source>diyform_fan_preview</source>
+            <translation>Fan preview</translation>
+        </message>
+        <message>
+            <source>diyform_tip_fan_preview</source>
+            <translation>What the fan will show: the round output area, a shape not yet stamped included</translation>
         </message>
     </context>
     <context>

@@ -147,6 +147,10 @@
             <source>gif (*.gif)</source>
             <translation>GIF图片 (*.gif)</translation>
         </message>
+        <message>
+            <source>diy_save_failed</source>
+            <translation>无法将DIY图形保存为%1。请检查磁盘空间和写入权限，然后重试。</translation>
+        </message>
     </context>
     <context>
         <name>ImageObjectWidget</name>
@@ -530,6 +534,86 @@
         <message>
             <source>calib_error_rows</source>
             <translation>文件只有%1行，颜色参数表需要%2行（每行 R G B）。</translation>
+        </message>
+    </context>
+    <context>
+        <name>DiyForm</name>
+        <message>
+            <source>dialog_title_tip</source>
+            <translation>提示</translation>
+        </message>
+        <message>
+            <source>diyform_save_diy_tip</source>
+            <translation>是否需要将DIY效果保存到电脑？</translation>
+        </message>
+        <message>
+            <source>diyform_save_diy_selectfile</source>
+            <translation>保存DIY效果</translation>
+        </message>
+        <message>
+            <source>diyform_cancel_diy_title</source>
+            <translation>确定要放弃此次DIY效果吗？</translation>
+        </message>
+        <message>
+            <source>diyform_lblfont_title</source>
+            <translation>字体名称：%1
+字体大小：%2</translation>
+        </message>
+        <message>
+            <source>diyform_save_diy_failed</source>
+            <translation>无法将DIY效果保存为%1。请确认文件夹存在并且可以写入，然后重试。</translation>
+        </message>
+        <message>
+            <source>diyform_tip_pen</source>
+            <translation>画笔：自由绘制线条</translation>
+        </message>
+        <message>
+            <source>diyform_tip_rect</source>
+            <translation>矩形：拖出图形，拖动虚线框可移动；单击别处或按回车确定，按Delete删除</translation>
+        </message>
+        <message>
+            <source>diyform_tip_line</source>
+            <translation>直线：拖出图形，拖动虚线框可移动；单击别处或按回车确定，按Delete删除</translation>
+        </message>
+        <message>
+            <source>diyform_tip_oval</source>
+            <translation>椭圆：拖出图形，拖动虚线框可移动；单击别处或按回车确定，按Delete删除</translation>
+        </message>
+        <message>
+            <source>diyform_tip_rrect</source>
+            <translation>圆角矩形：拖出图形，拖动虚线框可移动；单击别处或按回车确定，按Delete删除</translation>
+        </message>
+        <message>
+            <source>diyform_tip_move</source>
+            <translation>移动圆形输出区域：风扇显示红圈内的内容</translation>
+        </message>
+        <message>
+            <source>diyform_tip_text</source>
+            <translation>文本：单击后输入文字并按回车；拖动文字后单击别处或按回车确定</translation>
+        </message>
+        <message>
+            <source>diyform_tip_erase</source>
+            <translation>橡皮擦：用背景颜色涂抹</translation>
+        </message>
+        <message>
+            <source>diyform_tip_zoomin</source>
+            <translation>放大（Ctrl++）</translation>
+        </message>
+        <message>
+            <source>diyform_tip_zoomout</source>
+            <translation>缩小（Ctrl+-）</translation>
+        </message>
+        <message>
+            <source>diyform_tip_revoke</source>
+            <translation>撤销（Ctrl+Z）</translation>
+        </message>
+        <message>
+            <source>diyform_fan_preview</source>
+            <translation>效果预览</translation>
+        </message>
+        <message>
+            <source>diyform_tip_fan_preview</source>
+            <translation>风扇将显示的效果：圆形输出区域内的内容，包括尚未确定的图形</translation>
         </message>
     </context>
     <context>
