@@ -297,6 +297,8 @@ void MainWindow::setupToolBar()
     actionLineNumber = makeAction(nullptr, "actionLineNumber");
     actionOpenImage->setEnabled(true);
     connect(actionOpenImage, &QAction::triggered, this, &MainWindow::onActionOpenImage);
+    actionLoadMedia->setEnabled(true);
+    connect(actionLoadMedia, &QAction::triggered, this, &MainWindow::onActionLoadMedia);
     for (QAction* action : {actionSettingColor, actionLedCount, actionLineNumber})
         action->setEnabled(true);
     connect(actionSettingColor, &QAction::triggered, this, &MainWindow::onActionSettingColor);

@@ -39,7 +39,7 @@ class UpdateGeometryDialog;
 //   ProgressDialog and returns when the job's reply calls closeProgressDialog() or the user
 //   cancels; progressDialog() gives the box while it is shown (for setProgress).
 // - Actions whose features come later are created with texts and icons but disabled:
-//   enable and connect actionNewDiy, actionLoadMedia, actionLoadGif, contrastAction.
+//   enable and connect actionNewDiy, actionLoadGif, contrastAction.
 // - The drive jobs (download, preview, factory restore) live in mainwindowdrivejobs.cpp.
 // - addPictureFile() and addPictureObject() add pictures, addClipObject() adds a clip,
 //   clearPlaylist() empties both lists, showInPreview() shows a picture in the preview.
@@ -129,6 +129,9 @@ public slots:
     void restoreFactoryOver();
     void onMediaIndexChanged(MediaObject* clip, int oldIndex, int newIndex);
     void onActionSettingColor();
+    // Import Video (mainwindowvideo.cpp): the file is asked for when path is empty.
+    void onActionLoadMedia();
+    bool importVideo(const QString& path);
     void onBtnLedCount();
     void onBtnLineNumber();
 
