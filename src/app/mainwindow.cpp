@@ -299,6 +299,8 @@ void MainWindow::setupToolBar()
     connect(actionOpenImage, &QAction::triggered, this, &MainWindow::onActionOpenImage);
     actionLoadMedia->setEnabled(true);
     connect(actionLoadMedia, &QAction::triggered, this, &MainWindow::onActionLoadMedia);
+    actionLoadGif->setEnabled(true);
+    connect(actionLoadGif, &QAction::triggered, this, &MainWindow::onActionLoadGif);
     for (QAction* action : {actionSettingColor, actionLedCount, actionLineNumber})
         action->setEnabled(true);
     connect(actionSettingColor, &QAction::triggered, this, &MainWindow::onActionSettingColor);

@@ -39,8 +39,9 @@ class UpdateGeometryDialog;
 //   ProgressDialog and returns when the job's reply calls closeProgressDialog() or the user
 //   cancels; progressDialog() gives the box while it is shown (for setProgress).
 // - Actions whose features come later are created with texts and icons but disabled:
-//   enable and connect actionNewDiy, actionLoadGif, contrastAction.
-// - The drive jobs (download, preview, factory restore) live in mainwindowdrivejobs.cpp.
+//   enable and connect actionNewDiy, contrastAction.
+// - The drive jobs (download, preview, factory restore) live in mainwindowdrivejobs.cpp,
+//   the GIF import in mainwindowclips.cpp, the video import in mainwindowvideo.cpp.
 // - addPictureFile() and addPictureObject() add pictures, addClipObject() adds a clip,
 //   clearPlaylist() empties both lists, showInPreview() shows a picture in the preview.
 // - A writer of AppSettings::ledCount or lineNumber calls refreshGeometryLabels().
@@ -129,6 +130,8 @@ public slots:
     void restoreFactoryOver();
     void onMediaIndexChanged(MediaObject* clip, int oldIndex, int newIndex);
     void onActionSettingColor();
+    // The clip imports (mainwindowclips.cpp).
+    void onActionLoadGif();
     // Import Video (mainwindowvideo.cpp): the file is asked for when path is empty.
     void onActionLoadMedia();
     bool importVideo(const QString& path);

@@ -54,12 +54,16 @@ ClipPlacement centredClipPlacement(const QSize& pictureSize)
 QImage frameClipPicture(const QImage& frame, const ClipPlacement& placement)
 {
     QImage canvas(windowSide, windowSide, QImage::Format_ARGB32);
+    if (canvas.isNull())
+        return canvas;
     canvas.fill(qRgba(0, 0, 0, 255));
     if (frame.isNull() || placement.source.isEmpty())
         return canvas;
     const QImage shown = frame.scaled(placement.displaySize, Qt::KeepAspectRatioByExpanding,
                                       Qt::FastTransformation);
     const QImage cut = shown.copy(placement.source);
+    if (cut.isNull())
+        return QImage();  // out of memory: no black picture passed off as the frame
     QPainter painter(&canvas);
     painter.drawImage(placement.target, cut, QRect(QPoint(0, 0), placement.source.size()));
     return canvas;

@@ -39,5 +39,6 @@ ClipPlacement clipPlacement(const QPoint& window, const QSize& displaySize);
 // The window where the placement dialog opens it: centred over the unzoomed picture.
 ClipPlacement centredClipPlacement(const QSize& pictureSize);
 
-// One frame framed by the placement: 450 x 450, opaque black where nothing was cut.
+// One frame framed by the placement: 450 x 450, opaque black where nothing was cut; a
+// null picture when memory ran out.
 QImage frameClipPicture(const QImage& frame, const ClipPlacement& placement);
