@@ -121,6 +121,9 @@ VideoCutter::Status VideoCutter::open(const QString& path, int startTimeoutMs)
     // Without the default second of read-ahead a paused seek into the last second of the
     // video would wait for data that never comes.
     libvlc_media_add_option(media, ":file-caching=20");
+    // A decoder on several threads holds pictures back: the picture of a paused seek
+    // might then never come out.
+    libvlc_media_add_option(media, ":avcodec-threads=1");
     player = libvlc_media_player_new_from_media(media);
     libvlc_media_release(media);
     if (!player)
