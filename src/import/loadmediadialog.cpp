@@ -237,6 +237,7 @@ bool LoadMediaDialog::openMediaFile(const QString& file)
         QMessageBox::information(this, tr("dialog_title_tip"), tr("loadvideo_init_player_error"));
         return false;
     }
+    previewSize = VideoCutter::displaySize(media);
     libvlc_media_player_t* opened = libvlc_media_player_new_from_media(media);
     libvlc_media_release(media);
     if (!opened) {
@@ -267,6 +268,10 @@ unsigned LoadMediaDialog::setupFormat(void** opaque, char* chroma, unsigned* wid
 {
     auto* self = static_cast<LoadMediaDialog*>(*opaque);
     std::memcpy(chroma, "RV32", 4);
+    if (self->previewSize.isValid()) {
+        *width = unsigned(self->previewSize.width());
+        *height = unsigned(self->previewSize.height());
+    }
     pitches[0] = *width * 4;
     lines[0] = *height;
     std::lock_guard<std::mutex> locker(self->previewLock);

@@ -160,6 +160,7 @@ private:
     std::mutex previewLock;  // guards previewBuffer and previewImage
     std::vector<uchar> previewBuffer;
     QImage previewImage;
+    QSize previewSize;  // the video's own size, set before its player exists
 
     static constexpr int cutQueueSize = 2;
     friend class VideoFrameWidget;

@@ -9,6 +9,29 @@
 #include <chrono>
 #include <cstring>
 
+QSize VideoCutter::displaySize(libvlc_media_t* media)
+{
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    libvlc_media_parse(media);  // local file: reads the headers, no network
+#pragma GCC diagnostic pop
+    libvlc_media_track_t** tracks = nullptr;
+    const unsigned count = libvlc_media_tracks_get(media, &tracks);
+    QSize size;
+    for (unsigned i = 0; i < count && size.isEmpty(); ++i) {
+        if (tracks[i]->i_type != libvlc_track_video || !tracks[i]->video)
+            continue;
+        const libvlc_video_track_t* video = tracks[i]->video;
+        double width = video->i_width;
+        if (video->i_sar_num > 0 && video->i_sar_den > 0)
+            width = width * video->i_sar_num / video->i_sar_den;
+        size = QSize(int(width + 0.5), int(video->i_height));
+    }
+    libvlc_media_tracks_release(tracks, count);
+    // A header that names no size, or an absurd one, leaves the size to the decoder.
+    return size.width() > 0 && size.height() > 0 && size.width() <= 16384 && size.height() <= 16384 ? size : QSize();
+}
+
 QVector<qint64> VideoMarks::marks(qint64 startMs, qint64 endMs)
 {
     QVector<qint64> times;
@@ -19,6 +42,10 @@ QVector<qint64> VideoMarks::marks(qint64 startMs, qint64 endMs)
         times.append(t);
     return times;
 }
+
+namespace {
+constexpr int tailTimeoutMs = 2000;
+} // namespace
 
 VideoCutter::VideoCutter() = default;
 
@@ -56,6 +83,10 @@ unsigned VideoCutter::setupFormat(void** opaque, char* chroma, unsigned* width, 
     auto* self = static_cast<VideoCutter*>(*opaque);
     // RV32 is B, G, R, X in memory: QImage's RGB32 on a little-endian machine.
     std::memcpy(chroma, "RV32", 4);
+    if (self->m_size.isValid()) {
+        *width = unsigned(self->m_size.width());
+        *height = unsigned(self->m_size.height());
+    }
     pitches[0] = *width * 4;
     lines[0] = *height;
     std::lock_guard<std::mutex> locker(self->frameLock);
@@ -124,6 +155,7 @@ VideoCutter::Status VideoCutter::open(const QString& path, int startTimeoutMs)
     // A decoder on several threads holds pictures back: the picture of a paused seek
     // might then never come out.
     libvlc_media_add_option(media, ":avcodec-threads=1");
+    m_size = displaySize(media);
     player = libvlc_media_player_new_from_media(media);
     libvlc_media_release(media);
     if (!player)
@@ -184,9 +216,17 @@ VideoCutter::Status VideoCutter::frameAt(qint64 timeMs, QImage& picture, int tim
     const qint64 seekMs = qBound<qint64>(0, timeMs, lastShownMs);
     const bool tail = seekMs >= tailStartMs;
     if (!(tail && inTail)) {
-        const quint64 seen = displayedCount();
+        quint64 seen = displayedCount();
         libvlc_media_player_set_time(player, seekMs);
-        if (!waitForPicture(seen, timeoutMs))
+        bool shown = waitForPicture(seen, tail ? tailTimeoutMs : timeoutMs);
+        if (!shown && tail && !cancelled) {
+            // At times libVLC shows none of the last frames at all: the nearest frame
+            // before them stands in, at most three frames early.
+            seen = displayedCount();
+            libvlc_media_player_set_time(player, qMax<qint64>(0, tailStartMs - 1));
+            shown = waitForPicture(seen, timeoutMs);
+        }
+        if (!shown)
             return cancelled ? Status::Cancelled : Status::NoPicture;
     }
     inTail = tail;

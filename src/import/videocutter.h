@@ -11,6 +11,7 @@
 #include <vector>
 
 struct libvlc_instance_t;
+struct libvlc_media_t;
 struct libvlc_media_player_t;
 
 // The times at which a span of a video is cut: start, start + 100 ms, ... up to and
@@ -58,6 +59,11 @@ public:
     // Frames per second as the player tells it; 0 when it cannot tell.
     double frameRate() const { return m_frameRate; }
 
+    // The size the video is meant to be seen at (its visible picture, square pixels), read
+    // from the file before playing; empty when the media does not tell. libVLC's picture
+    // hand-over would otherwise give the decoder's padded or stretched size.
+    static QSize displaySize(libvlc_media_t* media);
+
     // English, for the command-line tool and the debug output.
     static QString describe(Status status);
 
@@ -80,7 +86,7 @@ private:
     quint64 displayed = 0; // guarded by frameLock
     std::atomic<bool> cancelled{false};
     qint64 m_lengthMs = 0;
-    QSize m_size;
+    QSize m_size;  // asked of libVLC before playing; written by setupFormat otherwise
     double m_frameRate = 0;
     qint64 lastShownMs = 0;  // the latest time a paused seek still shows a picture
     qint64 tailStartMs = 0;  // seeks from here on land on the video's last frames

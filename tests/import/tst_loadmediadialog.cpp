@@ -11,6 +11,7 @@
 #include "support/testvideo.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -221,6 +222,57 @@ private slots:
         LoadMediaDialog::playerArguments().clear();
         QCOMPARE(shown, QStringLiteral("loadvideo_vlc_init_error"));
         QCOMPARE(window.clipModel()->rowCount(), 1);
+    }
+
+    // GYROLUME_SCREENSHOTS=DIR: pictures of an import of a moving test video, for people
+    // to look at (under Xvfb the video is libVLC's own X11 output, offscreen the pictures
+    // libVLC hands over).
+    void screenshots()
+    {
+        const QString out = qEnvironmentVariable("GYROLUME_SCREENSHOTS");
+        if (out.isEmpty())
+            QSKIP("GYROLUME_SCREENSHOTS is not set");
+        QDir().mkpath(out);
+        const QString movie = dir.filePath(QStringLiteral("movie.mp4"));
+        QVERIFY(TestVideo::makeH264(movie, 640, 360, 25, 12.0));
+        const QString prefix = QGuiApplication::platformName() + QLatin1Char('-');
+        auto snap = [&](QWidget* widget, const char* name) {
+            QPixmap picture = QGuiApplication::platformName() == QLatin1String("xcb")
+                                  ? widget->screen()->grabWindow(0, widget->frameGeometry().x(), widget->frameGeometry().y(),
+                                                                 widget->frameGeometry().width(), widget->frameGeometry().height())
+                                  : widget->grab();
+            QVERIFY(picture.save(out + QLatin1Char('/') + prefix + QLatin1String(name)));
+        };
+        MainWindow window;
+        window.chooseStartLanguage(QLocale(QLocale::English, QLocale::UnitedStates));
+        window.resize(1000, 700);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        whenModal<GetImgeLocationDialog>([&](GetImgeLocationDialog* location) {
+            auto* dialog = qobject_cast<LoadMediaDialog*>(location->parent());
+            QTest::qWait(1500);
+            snap(dialog, "1-dialog-playing.png");
+            snap(location, "2-placement-middle-frame.png");
+            QObject::connect(dialog, &LoadMediaDialog::placementDone, dialog, [&, dialog] {
+                dialog->sliderStartTime->setValue(4);
+                dialog->sliderEndTime->setValue(3);
+                QTest::qWait(1500);
+                snap(dialog, "3-span-chosen.png");
+                whenModal<ProgressDialog>([&, dialog](ProgressDialog* progress) {
+                    QTest::qWait(2500);
+                    snap(dialog, "4-cut-under-way.png");
+                    snap(progress, "4-cut-progress-box.png");
+                });
+                QTimer::singleShot(0, dialog->okBut, &QPushButton::click);
+            });
+            location->onBtnOk();
+        });
+        QVERIFY(window.importVideo(movie));
+        window.pressMediaWidget(window.clipModel()->index(0, 0));
+        window.onBtnPlayClick();
+        QTest::qWait(1300);
+        snap(&window, "5-clip-playing-in-preview.png");
+        window.onBtnStopClick();
     }
 
 private:
