@@ -83,9 +83,9 @@ unsigned VideoCutter::setupFormat(void** opaque, char* chroma, unsigned* width, 
     auto* self = static_cast<VideoCutter*>(*opaque);
     // RV32 is B, G, R, X in memory: QImage's RGB32 on a little-endian machine.
     std::memcpy(chroma, "RV32", 4);
-    if (self->m_size.isValid()) {
-        *width = unsigned(self->m_size.width());
-        *height = unsigned(self->m_size.height());
+    if (self->requestedSize.isValid()) {
+        *width = unsigned(self->requestedSize.width());
+        *height = unsigned(self->requestedSize.height());
     }
     pitches[0] = *width * 4;
     lines[0] = *height;
@@ -155,7 +155,7 @@ VideoCutter::Status VideoCutter::open(const QString& path, int startTimeoutMs)
     // A decoder on several threads holds pictures back: the picture of a paused seek
     // might then never come out.
     libvlc_media_add_option(media, ":avcodec-threads=1");
-    m_size = displaySize(media);
+    requestedSize = displaySize(media);
     player = libvlc_media_player_new_from_media(media);
     libvlc_media_release(media);
     if (!player)

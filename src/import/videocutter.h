@@ -86,7 +86,8 @@ private:
     quint64 displayed = 0; // guarded by frameLock
     std::atomic<bool> cancelled{false};
     qint64 m_lengthMs = 0;
-    QSize m_size;  // asked of libVLC before playing; written by setupFormat otherwise
+    QSize requestedSize;  // the file's own picture size, set before the player starts
+    QSize m_size;
     double m_frameRate = 0;
     qint64 lastShownMs = 0;  // the latest time a paused seek still shows a picture
     qint64 tailStartMs = 0;  // seeks from here on land on the video's last frames
