@@ -4,6 +4,7 @@
 #include "ui_getimgelocationdialog.h"
 
 #include <QDebug>
+#include <QPainter>
 #include <QPixmap>
 
 namespace {
@@ -46,7 +47,12 @@ void GetImgeLocationDialog::setImage(const QImage& picture)
         m_roundWindow = new RoundAreaWidget(ui->imageWidget);
         m_roundWindow->setMinimumSize(clipWindowSide, clipWindowSide);
         m_roundWindow->setMaximumSize(clipWindowSide, clipWindowSide);
-        setBackground(m_roundWindow, roundAreaOverlay(true));
+        // On a canvas of the window's own size: a 449-pixel brush would tile its first
+        // column and row of the circle into the window's last ones.
+        QImage overlay(clipWindowSide, clipWindowSide, QImage::Format_ARGB32);
+        overlay.fill(Qt::transparent);
+        QPainter(&overlay).drawImage(0, 0, roundAreaOverlay(true));
+        setBackground(m_roundWindow, overlay);
     }
     showPicture();
 }

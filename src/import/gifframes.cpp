@@ -118,7 +118,11 @@ QImage GifFrameReader::readFrame()
     if (!m_reader->read(&frame) || frame.isNull()) {
         m_failure = Failure::FrameUndecodable;
         m_failedFrame = m_nextFrame;
-        m_detail = m_reader->errorString();
+        const qint64 megabytes = qint64(frameSize().width()) * frameSize().height() * 4 / (1024 * 1024);
+        m_detail = megabytes > m_reader->allocationLimit()
+                       ? QStringLiteral("a frame of %1 x %2 is too large to decode")
+                             .arg(frameSize().width()).arg(frameSize().height())
+                       : m_reader->errorString();
         m_reader.reset();  // its frame and state go at once
         return QImage();
     }

@@ -51,6 +51,8 @@ LoadGifDialog::LoadGifDialog(const QString& path, QWidget* parent)
     lblPreview->setFixedSize(72, 72);
     auto* tip = new QLabel(tr("loadgif_loading_tip"), this);
     auto* row = new QHBoxLayout;
+    row->setContentsMargins(10, 10, 10, 10);
+    row->setSpacing(10);
     row->addStretch();
     row->addWidget(lblPreview);
     row->addWidget(tip);

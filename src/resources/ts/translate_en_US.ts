@@ -116,6 +116,10 @@
             <translation>The effect file could not be read completely; what was read is shown.
 %1</translation>
         </message>
+        <message>
+            <source>gif (*.gif)</source>
+            <translation>GIF pictures (*.gif)</translation>
+        </message>
     </context>
     <context>
         <name>ImageObjectWidget</name>
@@ -402,6 +406,61 @@ Check these files, or save them again as PNG or JPG, and import them again.</tra
         <message>
             <source>确定</source>
             <translation>Ok</translation>
+        </message>
+    </context>
+    <context>
+        <name>LoadGifDialog</name>
+        <message>
+            <source>loadgif_loading_tip</source>
+            <translation>Importing GIF pictures,Please don't cancel!</translation>
+        </message>
+        <message>
+            <source>action_btn_cancel</source>
+            <translation>Cancel</translation>
+        </message>
+        <message>
+            <source>dialog_title_tip</source>
+            <translation>Tip</translation>
+        </message>
+        <message>
+            <source>loadgif_error</source>
+            <translation>Cannot import the GIF file %1: %2 Nothing was added to the video list.</translation>
+        </message>
+        <message>
+            <source>loadgif_error_missing</source>
+            <translation>The file does not exist.</translation>
+        </message>
+        <message>
+            <source>loadgif_error_cannot_open</source>
+            <translation>The file cannot be opened; check that it is a file you may read.</translation>
+        </message>
+        <message>
+            <source>loadgif_error_not_gif</source>
+            <translation>It is not a GIF picture.</translation>
+        </message>
+        <message>
+            <source>loadgif_error_no_frames</source>
+            <translation>It holds no frames.</translation>
+        </message>
+        <message>
+            <source>loadgif_error_cut_short</source>
+            <translation>The file ends before frame %1 is complete: it was cut short.</translation>
+        </message>
+        <message>
+            <source>loadgif_error_damaged</source>
+            <translation>The file is damaged where frame %1 should begin.</translation>
+        </message>
+        <message>
+            <source>loadgif_error_frame</source>
+            <translation>Frame %1 of %2 cannot be decoded.</translation>
+        </message>
+        <message>
+            <source>loadgif_error_memory</source>
+            <translation>There is not enough memory for frame %1.</translation>
+        </message>
+        <message>
+            <source>loadgif_error_write</source>
+            <translation>Frame %1 could not be written to %2; check the free space on the disk.</translation>
         </message>
     </context>
     <context>

@@ -96,6 +96,10 @@
             <translation>效果文件未能完整读取，已显示读取到的部分。
 %1</translation>
         </message>
+        <message>
+            <source>gif (*.gif)</source>
+            <translation>GIF图片 (*.gif)</translation>
+        </message>
     </context>
     <context>
         <name>ImageObjectWidget</name>
@@ -382,6 +386,61 @@
         <message>
             <source>确定</source>
             <translation>确定</translation>
+        </message>
+    </context>
+    <context>
+        <name>LoadGifDialog</name>
+        <message>
+            <source>loadgif_loading_tip</source>
+            <translation>正在导入GIF图片，请不要取消。</translation>
+        </message>
+        <message>
+            <source>action_btn_cancel</source>
+            <translation>取消</translation>
+        </message>
+        <message>
+            <source>dialog_title_tip</source>
+            <translation>提示</translation>
+        </message>
+        <message>
+            <source>loadgif_error</source>
+            <translation>无法导入GIF文件 %1：%2 视频列表中没有添加任何内容。</translation>
+        </message>
+        <message>
+            <source>loadgif_error_missing</source>
+            <translation>文件不存在。</translation>
+        </message>
+        <message>
+            <source>loadgif_error_cannot_open</source>
+            <translation>无法打开该文件，请检查它是否为可读取的文件。</translation>
+        </message>
+        <message>
+            <source>loadgif_error_not_gif</source>
+            <translation>它不是GIF图片。</translation>
+        </message>
+        <message>
+            <source>loadgif_error_no_frames</source>
+            <translation>其中没有任何帧。</translation>
+        </message>
+        <message>
+            <source>loadgif_error_cut_short</source>
+            <translation>文件在第 %1 帧完整之前就结束了：文件不完整。</translation>
+        </message>
+        <message>
+            <source>loadgif_error_damaged</source>
+            <translation>文件在第 %1 帧开始处已损坏。</translation>
+        </message>
+        <message>
+            <source>loadgif_error_frame</source>
+            <translation>第 %1 帧（共 %2 帧）无法解码。</translation>
+        </message>
+        <message>
+            <source>loadgif_error_memory</source>
+            <translation>内存不足，无法处理第 %1 帧。</translation>
+        </message>
+        <message>
+            <source>loadgif_error_write</source>
+            <translation>第 %1 帧无法写入 %2，请检查磁盘剩余空间。</translation>
         </message>
     </context>
     <context>

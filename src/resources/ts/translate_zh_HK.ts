@@ -116,6 +116,10 @@
             <translation>效果檔案未能完整讀取，已顯示讀取到的部分。
 %1</translation>
         </message>
+        <message>
+            <source>gif (*.gif)</source>
+            <translation>GIF圖片 (*.gif)</translation>
+        </message>
     </context>
     <context>
         <name>ImageObjectWidget</name>
@@ -402,6 +406,61 @@
         <message>
             <source>确定</source>
             <translation>確定</translation>
+        </message>
+    </context>
+    <context>
+        <name>LoadGifDialog</name>
+        <message>
+            <source>loadgif_loading_tip</source>
+            <translation>正在導入GIF圖片，請不要取消。</translation>
+        </message>
+        <message>
+            <source>action_btn_cancel</source>
+            <translation>取消</translation>
+        </message>
+        <message>
+            <source>dialog_title_tip</source>
+            <translation>提示</translation>
+        </message>
+        <message>
+            <source>loadgif_error</source>
+            <translation>無法導入GIF文件 %1：%2 視頻列表中沒有添加任何內容。</translation>
+        </message>
+        <message>
+            <source>loadgif_error_missing</source>
+            <translation>文件不存在。</translation>
+        </message>
+        <message>
+            <source>loadgif_error_cannot_open</source>
+            <translation>無法打開該文件，請檢查它是否為可讀取的文件。</translation>
+        </message>
+        <message>
+            <source>loadgif_error_not_gif</source>
+            <translation>它不是GIF圖片。</translation>
+        </message>
+        <message>
+            <source>loadgif_error_no_frames</source>
+            <translation>其中沒有任何幀。</translation>
+        </message>
+        <message>
+            <source>loadgif_error_cut_short</source>
+            <translation>文件在第 %1 幀完整之前就結束了：文件不完整。</translation>
+        </message>
+        <message>
+            <source>loadgif_error_damaged</source>
+            <translation>文件在第 %1 幀開始處已損壞。</translation>
+        </message>
+        <message>
+            <source>loadgif_error_frame</source>
+            <translation>第 %1 幀（共 %2 幀）無法解碼。</translation>
+        </message>
+        <message>
+            <source>loadgif_error_memory</source>
+            <translation>記憶體不足，無法處理第 %1 幀。</translation>
+        </message>
+        <message>
+            <source>loadgif_error_write</source>
+            <translation>第 %1 幀無法寫入 %2，請檢查磁碟剩餘空間。</translation>
         </message>
     </context>
     <context>
