@@ -7,6 +7,7 @@
 #include <vlc/vlc.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstring>
 
 QSize VideoCutter::displaySize(libvlc_media_t* media)
@@ -215,22 +216,53 @@ VideoCutter::Status VideoCutter::frameAt(qint64 timeMs, QImage& picture, int tim
         return Status::NotPlayable;
     const qint64 seekMs = qBound<qint64>(0, timeMs, lastShownMs);
     const bool tail = seekMs >= tailStartMs;
-    if (!(tail && inTail)) {
-        quint64 seen = displayedCount();
-        libvlc_media_player_set_time(player, seekMs);
-        bool shown = waitForPicture(seen, tail ? tailTimeoutMs : timeoutMs);
-        if (!shown && tail && !cancelled) {
-            // At times libVLC shows none of the last frames at all: the nearest frame
-            // before them stands in, at most three frames early.
-            seen = displayedCount();
-            libvlc_media_player_set_time(player, qMax<qint64>(0, tailStartMs - 1));
-            shown = waitForPicture(seen, timeoutMs);
+    if (tail && inTail) {
+        picture = held;
+        return picture.isNull() ? Status::NoPicture : Status::Ok;
+    }
+    // A busy machine at times shows the picture from before a seek once more after it.
+    // Such a picture equals the one held; the seek is then repeated, and a picture that
+    // stays the same really is the video's picture at that time. When the frame rate says
+    // both times fall on the same frame, the same picture is what is expected.
+    const bool sameFrameExpected = m_frameRate > 0 && !held.isNull() && lastSeekMs >= 0
+                                   && frameIndex(seekMs) == frameIndex(lastSeekMs);
+    for (int attempt = 0;; ++attempt) {
+        const Status status = seekAndWait(seekMs, tail, timeoutMs);
+        if (status != Status::Ok)
+            return status;
+        {
+            std::lock_guard<std::mutex> locker(frameLock);
+            picture = frame.copy();
         }
-        if (!shown)
-            return cancelled ? Status::Cancelled : Status::NoPicture;
+        if (picture.isNull())
+            return Status::NoPicture;
+        if (sameFrameExpected || attempt == 2 || tail || picture != held)
+            break;
     }
     inTail = tail;
-    std::lock_guard<std::mutex> locker(frameLock);
-    picture = frame.copy();
-    return picture.isNull() ? Status::NoPicture : Status::Ok;
+    lastSeekMs = seekMs;
+    held = picture;
+    return Status::Ok;
+}
+
+VideoCutter::Status VideoCutter::seekAndWait(qint64 seekMs, bool tail, int timeoutMs)
+{
+    quint64 seen = displayedCount();
+    libvlc_media_player_set_time(player, seekMs);
+    bool shown = waitForPicture(seen, tail ? tailTimeoutMs : timeoutMs);
+    if (!shown && tail && !cancelled) {
+        // At times libVLC shows none of the last frames at all: the nearest frame
+        // before them stands in, at most three frames early.
+        seen = displayedCount();
+        libvlc_media_player_set_time(player, qMax<qint64>(0, tailStartMs - 1));
+        shown = waitForPicture(seen, timeoutMs);
+    }
+    if (!shown)
+        return cancelled ? Status::Cancelled : Status::NoPicture;
+    return Status::Ok;
+}
+
+qint64 VideoCutter::frameIndex(qint64 timeMs) const
+{
+    return qint64(std::ceil(timeMs * m_frameRate / 1000.0 - 1e-6));
 }

@@ -75,6 +75,8 @@ private:
     // Waits until a picture newer than `seen` was displayed; false on time-out or cancel.
     bool waitForPicture(quint64 seen, int timeoutMs);
     quint64 displayedCount();
+    Status seekAndWait(qint64 seekMs, bool tail, int timeoutMs);
+    qint64 frameIndex(qint64 timeMs) const;  // by the frame rate, frames starting at 0 ms
     void release();
 
     libvlc_instance_t* instance = nullptr;
@@ -92,4 +94,6 @@ private:
     qint64 lastShownMs = 0;  // the latest time a paused seek still shows a picture
     qint64 tailStartMs = 0;  // seeks from here on land on the video's last frames
     bool inTail = false;     // the picture held came from a seek into the tail
+    QImage held;             // the picture of the latest seek
+    qint64 lastSeekMs = -1;
 };
