@@ -207,13 +207,16 @@ VideoCutter::Status VideoCutter::open(const QString& path, int startTimeoutMs)
     const quint64 seen = displayedCount();
     libvlc_media_player_set_time(player, 0);
     waitForPicture(seen, 2000);
-    return cancelled ? Status::Cancelled : Status::Ok;
+    if (cancelled)
+        return Status::Cancelled;
+    opened = true;
+    return Status::Ok;
 }
 
 VideoCutter::Status VideoCutter::frameAt(qint64 timeMs, QImage& picture, int timeoutMs)
 {
-    if (!player)
-        return Status::NotPlayable;
+    if (!opened)
+        return cancelled ? Status::Cancelled : Status::NotPlayable;
     const qint64 seekMs = qBound<qint64>(0, timeMs, lastShownMs);
     const bool tail = seekMs >= tailStartMs;
     if (tail && inTail) {

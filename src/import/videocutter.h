@@ -87,6 +87,7 @@ private:
     QImage frame;          // guarded by frameLock: the latest picture displayed
     quint64 displayed = 0; // guarded by frameLock
     std::atomic<bool> cancelled{false};
+    bool opened = false;  // open() succeeded: frameAt() may seek
     qint64 m_lengthMs = 0;
     QSize requestedSize;  // the file's own picture size, set before the player starts
     QSize m_size;
