@@ -33,6 +33,10 @@
 #include <QThread>
 
 #include <cstdio>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <functional>
 #include <memory>
 #include <unistd.h>
@@ -427,6 +431,70 @@ void benchVideoCut()
     report("video_cut_30s_1280x720_h264", marks.size() / (timer.nsecsElapsed() / 1e9), "frames/s");
 }
 
+// Peak resident memory of gyrolume-cli run with `arguments`, in MB; -1 when it fails.
+double cliPeakMegabytes(const QStringList& arguments)
+{
+    const QString cli = qEnvironmentVariable("GYROLUME_CLI",
+                                             QCoreApplication::applicationDirPath() + "/../src/gyrolume-cli");
+    QList<QByteArray> bytes{QFile::encodeName(cli)};
+    for (const QString& argument : arguments)
+        bytes << QFile::encodeName(argument);
+    std::vector<char*> argv;
+    for (QByteArray& argument : bytes)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t child = 0;
+    const int spawned = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        return -1;
+    int status = 0;
+    struct rusage usage = {};
+    if (wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return -1;
+    return usage.ru_maxrss / 1024.0;  // kilobytes on Linux
+}
+
+// A download file of one clip of `records` records of 114,688 bytes, sparse: only the
+// header is written.
+QString sparseEffectFile(const QString& path, int records)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return QString();
+    QList<ImageObject*> pictures;
+    auto* clip = new MediaObject(1, QString());
+    QByteArray header = EffectFile::header(pictures, {clip});
+    delete clip;
+    // One clip entry of `records` frames; the total counts them too.
+    header[8] = char(records >> 8);
+    header[9] = char(records);
+    header[16] = 0;
+    header[17] = 1;
+    header[18] = char(records >> 8);
+    header[19] = char(records);
+    file.write(header);
+    file.resize(EffectFile::headerSize + qint64(records) * 114688);
+    return path;
+}
+
+// The reader holds the layout and one record at a time, whatever the file's size.
+void benchReaderMemory()
+{
+    QTemporaryDir dir;
+    const QString large = sparseEffectFile(dir.filePath("large.bin"), 18000);  // 2.06 GB
+    report("reader_info_2gb_file_bytes", double(QFileInfo(large).size()), "B");
+    report("reader_info_2gb_peak_rss", cliPeakMegabytes({"info", large}), "MB");
+    const QString largest = sparseEffectFile(dir.filePath("largest.bin"), 65535);  // 7.5 GB
+    report("reader_info_65535_records_peak_rss", cliPeakMegabytes({"info", largest}), "MB");
+    const QString some = sparseEffectFile(dir.filePath("some.bin"), 300);  // 34 MB
+    report("reader_render_300_records_peak_rss", cliPeakMegabytes({"render", some, dir.filePath("frames")}), "MB");
+}
+
 int main(int argc, char* argv[])
 {
     keepLargeAllocations();
@@ -443,6 +511,7 @@ int main(int argc, char* argv[])
     // "gyrolume-bench gif" or "gyrolume-bench video" runs that import's figures only.
     const QByteArray only = argc == 2 ? QByteArray(argv[1]) : QByteArray();
     if (only.isEmpty()) {
+        benchReaderMemory();
         benchConversion();
         benchDownload();
         benchPictureImport();

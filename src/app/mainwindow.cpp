@@ -520,7 +520,7 @@ MainWindow::AddStatus MainWindow::addPictureObject(ImageObject* picture)
 
 void MainWindow::addClipObject(MediaObject* clip)
 {
-    clip->number = m_clipModel->rowCount();
+    clip->number = m_clipModel->rowCount() + 1;  // rows count from 1, read or new
     m_clipModel->appendItems({new CustomTableItem{clip}});
     toolBox->setCurrentWidget(page_2);
 }

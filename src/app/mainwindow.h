@@ -16,6 +16,7 @@ class ImageObject;
 class MediaObject;
 class Message;
 class PlayMediaHandler;
+struct ReadBackJob;
 #include "progressdialog.h"
 class QLabel;
 class QLocale;
@@ -149,6 +150,12 @@ private:
     bool confirmReplacePlaylist();
     void startReadJob(int code, const QString& path, const QString& text);
     void takeReadObjects();
+    // One file holds records of one size: mends a mixture where that is exact, otherwise
+    // says which rows differ. True to go on with the download.
+    bool matchRecordForms();
+    // Why a read gave nothing to show, or what to tell about what it did show; empty if nothing.
+    QString readFailureText(const ReadBackJob& job) const;
+    QString readNoteText(const ReadBackJob& job) const;
     void finishDownload(Message* msg);
     void setupForm();
     QWidget* makeListPage(const char* name, const char* editIcon, const char* editName,

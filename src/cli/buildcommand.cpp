@@ -8,6 +8,8 @@
 #include "convert/polarconversion.h"
 #include "convert/polarrender.h"
 #include "device/effectfile.h"
+#include "device/fileaccess.h"
+#include "device/partialfile.h"
 #include "device/readbackwriter.h"
 #include "import/clipframing.h"
 #include "import/gifframes.h"
@@ -16,8 +18,10 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 
+#include <cerrno>
 #include <cmath>
 #include <memory>
+#include <new>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -246,7 +250,8 @@ int buildDownload(const QString& output, const QList<PictureItem>& pictureItems,
             return ExitFailure;
         auto object = std::make_unique<ImageObject>(int(pictures.size()) + 1, QString(), item.showTime,
                                                     ImageObject::PictureKind);
-        convertToPolar(picture.copy(centredSquare(picture.size())), object.get());
+        if (!convertToPolar(Polar::allocated(picture.copy(centredSquare(picture.size()))), object.get()))
+            throw std::bad_alloc();
         pictures.append(object.get());
         pictureOwners.push_back(std::move(object));
         if (progress)
@@ -266,7 +271,8 @@ int buildDownload(const QString& output, const QList<PictureItem>& pictureItems,
                                           clip->isGif ? ImageObject::GifFrameKind : ImageObject::VideoFrameKind);
             frame->videoTime = float(frames.frameTime());
             clip->frames.append(frame);
-            convertToPolar(framed, frame);
+            if (!convertToPolar(framed, frame))
+                throw std::bad_alloc();
             if (progress)
                 progress(++done, total);
         }
@@ -276,7 +282,7 @@ int buildDownload(const QString& output, const QList<PictureItem>& pictureItems,
 
     const DownloadStatus status = EffectFile::download(output, pictures, clips, terminalProgress("writing record"));
     if (!status.ok()) {
-        reportFailure(output, downloadMessage(status));
+        printError(downloadMessage(status));
         return ExitFailure;
     }
     return ExitOk;
@@ -322,13 +328,15 @@ int buildReadBack(const QString& output, const QList<PictureItem>& pictureItems,
     }
     QSaveFile file(output);
     if (!file.open(QIODevice::WriteOnly)) {
-        reportFailure(output, QStringLiteral("cannot create the file (%1)").arg(file.errorString()));
+        reportFailure(QStringLiteral("create"), output, file.errorString());
         return ExitFailure;
     }
+    const PartialFile partial(file);
+    errno = 0;
     const QString failure = EffectFile::writeReadBack(file, pictures, clips, frameSize);
     if (!failure.isEmpty() || !file.commit()) {
-        reportFailure(output, QStringLiteral("cannot write the file (%1)")
-                                  .arg(failure.isEmpty() ? file.errorString() : failure));
+        reportFailure(QStringLiteral("write"), output,
+                      failure.isEmpty() ? FileAccess::writeFailureReason(file, errno) : failure);
         return ExitFailure;
     }
     return ExitOk;
@@ -355,7 +363,7 @@ int runBuild(const QStringList& arguments)
     std::optional<QPoint> window;  // for the next clip
     for (const auto& [option, value] : args.ordered()) {
         if (option.isEmpty() && output.isEmpty()) {
-            output = value;
+            output = outputPath(value);
         } else if (option.isEmpty()) {
             const auto [path, seconds] = splitSuffix(value);
             PictureItem item{path, 5.0};
@@ -387,9 +395,16 @@ int runBuild(const QStringList& arguments)
         return args.usageError();
     if (output.isEmpty() || (pictures.isEmpty() && clips.isEmpty()))
         return args.usageError("build takes OUTPUT and at least one picture or clip");
-    if (readBack)
-        return buildReadBack(output, pictures, clips, geometry);
-    const int status = buildDownload(output, pictures, clips, geometry);
+    // Picture files of earlier builds that were killed go; those of builds still going stay.
+    TempDirectory::instance().removeAbandoned();
+    int status = ExitFailure;
+    try {
+        status = readBack ? buildReadBack(output, pictures, clips, geometry)
+                          : buildDownload(output, pictures, clips, geometry);
+    } catch (const std::bad_alloc&) {
+        reportFailure(QStringLiteral("build"), output,
+                      QStringLiteral("the system has no memory left for the pictures; nothing was written"));
+    }
     TempDirectory::clearTempDir(AppSettings::tempDir());  // the objects' files are gone already
     return status;
 }

@@ -253,10 +253,10 @@ void MainWindowTest::numbersOfNewPicturesAndClips()
     QCOMPARE(window->addPictureFile(files.filePath("missing.png")), MainWindow::AddStatus::CopyFailed);
     QCOMPARE(window->pictureModel()->rowCount(), 3);
 
-    // Clips count from 0.
+    // Clips count from 1, as pictures do and as clips read from a drive do.
     window->addClipObject(makeClip(1));
     window->addClipObject(makeClip(1));
-    QCOMPARE(numbers(window->clipModel()), (QList<int>{0, 1}));
+    QCOMPARE(numbers(window->clipModel()), (QList<int>{1, 2}));
     QCOMPARE(window->findChild<QToolBox*>("toolBox")->currentIndex(), 1);
 }
 

@@ -152,6 +152,49 @@
             <source>dialog_ask_replace_playlist</source>
             <translation>The playlist holds %1 picture(s) and %2 clip(s). What is read replaces them all. Continue?</translation>
         </message>
+        <message>
+            <source>dialog_title_read_empty</source>
+            <translation>The effect file %1 is empty: it holds no pictures.</translation>
+        </message>
+        <message>
+            <source>dialog_title_read_short</source>
+            <translation>The file %1 is only %2 bytes long, too short for an effect file.</translation>
+        </message>
+        <message>
+            <source>dialog_title_read_nothing</source>
+            <translation>The effect file %1 holds no pictures or clips.</translation>
+        </message>
+        <message>
+            <source>dialog_title_read_cut</source>
+            <translation>Nothing could be read from the effect file %1:
+%2</translation>
+        </message>
+        <message>
+            <source>dialog_title_read_extra</source>
+            <translation>All pictures and clips of %1 were read. The %2 bytes after its last clip belong to none of them and were left out.</translation>
+        </message>
+        <message>
+            <source>dialog_title_read_notes</source>
+            <translation>The effect file %1 was read. Please note:
+%2</translation>
+        </message>
+        <message>
+            <source>download_fail_mixed</source>
+            <translation>An effect file holds pictures of one size only, and this playlist holds pictures of different sizes. Remove the pictures of one size, or import them again with the current LED count and line number:
+%1</translation>
+        </message>
+        <message>
+            <source>download_mixed_group</source>
+            <translation>%1: %2 bytes each</translation>
+        </message>
+        <message>
+            <source>download_rows_pictures</source>
+            <translation>picture rows %1</translation>
+        </message>
+        <message>
+            <source>download_rows_clips</source>
+            <translation>clip rows %1</translation>
+        </message>
     </context>
     <context>
         <name>ImageObjectWidget</name>
@@ -428,6 +471,10 @@ Download all the same?</translation>
             <translation>%1 file(s) could not be read and were not imported; the other pictures were imported:
 %2
 Check these files, or save them again as PNG or JPG, and import them again.</translation>
+        </message>
+        <message>
+            <source>loadimg_error_memory</source>
+            <translation>there was not enough memory to convert it</translation>
         </message>
     </context>
     <context>

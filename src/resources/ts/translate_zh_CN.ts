@@ -104,6 +104,49 @@
             <source>dialog_ask_replace_playlist</source>
             <translation>播放列表中有%1张图片和%2段视频，读取的效果将替换它们。是否继续？</translation>
         </message>
+        <message>
+            <source>dialog_title_read_empty</source>
+            <translation>效果文件 %1 是空的，其中没有图片。</translation>
+        </message>
+        <message>
+            <source>dialog_title_read_short</source>
+            <translation>文件 %1 只有 %2 字节，太短，不是效果文件。</translation>
+        </message>
+        <message>
+            <source>dialog_title_read_nothing</source>
+            <translation>效果文件 %1 中没有图片或动画。</translation>
+        </message>
+        <message>
+            <source>dialog_title_read_cut</source>
+            <translation>无法从效果文件 %1 读取任何内容：
+%2</translation>
+        </message>
+        <message>
+            <source>dialog_title_read_extra</source>
+            <translation>已读取 %1 中的全部图片和动画。最后一个动画之后的 %2 字节不属于任何图片，已忽略。</translation>
+        </message>
+        <message>
+            <source>dialog_title_read_notes</source>
+            <translation>已读取效果文件 %1。请注意：
+%2</translation>
+        </message>
+        <message>
+            <source>download_fail_mixed</source>
+            <translation>一个效果文件只能容纳同一大小的图片，而此播放列表中的图片大小不同。请删除其中一种大小的图片，或以当前的灯珠数和线数重新导入：
+%1</translation>
+        </message>
+        <message>
+            <source>download_mixed_group</source>
+            <translation>%1：每张 %2 字节</translation>
+        </message>
+        <message>
+            <source>download_rows_pictures</source>
+            <translation>图片第 %1 行</translation>
+        </message>
+        <message>
+            <source>download_rows_clips</source>
+            <translation>动画第 %1 行</translation>
+        </message>
     </context>
     <context>
         <name>ImageObjectWidget</name>
@@ -380,6 +423,10 @@
             <translation>有%1个文件无法读取，未被导入；其他图片已导入：
 %2
 请检查这些文件，或重新保存为PNG或JPG后再导入。</translation>
+        </message>
+        <message>
+            <source>loadimg_error_memory</source>
+            <translation>内存不足，无法转换这张图片</translation>
         </message>
     </context>
     <context>

@@ -152,6 +152,49 @@
             <source>dialog_ask_replace_playlist</source>
             <translation>播放列表中有%1張圖片和%2段視頻，讀取的效果將替換它們。是否繼續？</translation>
         </message>
+        <message>
+            <source>dialog_title_read_empty</source>
+            <translation>效果檔案 %1 是空的，其中沒有圖片。</translation>
+        </message>
+        <message>
+            <source>dialog_title_read_short</source>
+            <translation>檔案 %1 只有 %2 位元組，太短，不是效果檔案。</translation>
+        </message>
+        <message>
+            <source>dialog_title_read_nothing</source>
+            <translation>效果檔案 %1 中沒有圖片或動畫。</translation>
+        </message>
+        <message>
+            <source>dialog_title_read_cut</source>
+            <translation>無法從效果檔案 %1 讀取任何內容：
+%2</translation>
+        </message>
+        <message>
+            <source>dialog_title_read_extra</source>
+            <translation>已讀取 %1 中的全部圖片和動畫。最後一個動畫之後的 %2 位元組不屬於任何圖片，已忽略。</translation>
+        </message>
+        <message>
+            <source>dialog_title_read_notes</source>
+            <translation>已讀取效果檔案 %1。請注意：
+%2</translation>
+        </message>
+        <message>
+            <source>download_fail_mixed</source>
+            <translation>一個效果檔案只能容納同一大小的圖片，而此播放清單中的圖片大小不同。請刪除其中一種大小的圖片，或以目前的燈珠數和線數重新匯入：
+%1</translation>
+        </message>
+        <message>
+            <source>download_mixed_group</source>
+            <translation>%1：每張 %2 位元組</translation>
+        </message>
+        <message>
+            <source>download_rows_pictures</source>
+            <translation>圖片第 %1 行</translation>
+        </message>
+        <message>
+            <source>download_rows_clips</source>
+            <translation>動畫第 %1 行</translation>
+        </message>
     </context>
     <context>
         <name>ImageObjectWidget</name>
@@ -428,6 +471,10 @@
             <translation>有%1個文件無法讀取，未被導入；其他圖片已導入：
 %2
 請檢查這些文件，或重新保存為PNG或JPG後再導入。</translation>
+        </message>
+        <message>
+            <source>loadimg_error_memory</source>
+            <translation>記憶體不足，無法轉換這張圖片</translation>
         </message>
     </context>
     <context>
