@@ -77,6 +77,11 @@ class ClipFrames
 public:
     explicit ClipFrames(const ClipItem& item) : item(item), reader(item.video ? QString() : item.path)
     {
+        if (!checkInputFile(item.path, item.video ? QStringLiteral("cut the video")
+                                                  : QStringLiteral("read the GIF animation"))) {
+            failed = true;
+            return;
+        }
         if (item.video) {
             openVideo();
             return;

@@ -76,7 +76,7 @@ private slots:
         QTest::newRow("no span") << path("indexed.mkv") << 2 << "FILE@START-END";
         QTest::newRow("after the end") << path("indexed.mkv") + "@5-6.5" << 1 << "ends after the video";
         QTest::newRow("not a video") << path("notes.mp4") + "@0-1" << 1 << "does not play";
-        QTest::newRow("missing") << path("missing.mkv") + "@0-1" << 1 << "does not play";
+        QTest::newRow("missing") << path("missing.mkv") + "@0-1" << 1 << "no such file";
     }
     void refusals()
     {
