@@ -9,7 +9,7 @@ packages=(
     build-essential cmake ninja-build pkg-config python3
     qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
     qt6-svg-dev libqt6svg6 qt6-image-formats-plugins libgl-dev
-    libvlc-dev vlc-plugin-base libopencv-core-dev
+    libvlc-dev vlc-plugin-base vlc-plugin-video-output libopencv-core-dev ffmpeg
     fonts-wqy-microhei fonts-lato libfontconfig-dev xvfb xauth
     dosfstools exfatprogs fusefat exfat-fuse
     desktop-file-utils appstream

@@ -15,9 +15,11 @@
 #include "looper/handlerthread.h"
 #include "looper/message.h"
 #include "looper/messagecodes.h"
+#include "import/videocutter.h"
 #include "resources/imagegen/gifwriter.h"
 #include "support/referencepolar.h"
 #include "support/testgif.h"
+#include "support/testvideo.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -424,6 +426,35 @@ int gifImportChild(const QString& path)
 
 } // namespace
 
+// Cutting a 30 s span of a 1280 x 720 H.264 video (x264's default keyframe interval of
+// 250 frames), one picture every 100 ms as Import Video and gyrolume-cli cut it: pictures
+// per second of wall time, the cutting alone (the window converts on three other threads).
+void benchVideoCut()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bench.mp4"));
+    if (!TestVideo::makeH264(path, 1280, 720, 30, 36.0)) {
+        std::fprintf(stderr, "video_cut: ffmpeg could not make the video\n");
+        return;
+    }
+    VideoCutter cutter;
+    if (cutter.open(path) != VideoCutter::Status::Ok) {
+        std::fprintf(stderr, "video_cut: the video does not open\n");
+        return;
+    }
+    const QVector<qint64> marks = VideoMarks::marks(5000, 35000);
+    QElapsedTimer timer;
+    timer.start();
+    QImage picture;
+    for (qint64 mark : marks) {
+        if (cutter.frameAt(mark, picture) != VideoCutter::Status::Ok) {
+            std::fprintf(stderr, "video_cut: no picture at %lld ms\n", static_cast<long long>(mark));
+            return;
+        }
+    }
+    report("video_cut_30s_1280x720_h264", marks.size() / (timer.nsecsElapsed() / 1e9), "frames/s");
+}
+
 // Peak resident memory of gyrolume-cli run with `arguments`, in MB; -1 when it fails.
 double cliPeakMegabytes(const QStringList& arguments)
 {
@@ -501,15 +532,20 @@ int main(int argc, char* argv[])
         if (type != QtDebugMsg)
             std::fprintf(stderr, "%s\n", qPrintable(message));
     });
-    // "gyrolume-bench gif" runs the GIF import's figures only.
-    if (!(argc == 2 && QByteArray(argv[1]) == "gif")) {
+    // "gyrolume-bench gif" or "gyrolume-bench video" runs that import's figures only.
+    const QByteArray only = argc == 2 ? QByteArray(argv[1]) : QByteArray();
+    if (only.isEmpty()) {
         benchReaderMemory();
         benchConversion();
         benchDownload();
         benchPictureImport();
         benchDiyHistory();
     }
-    benchGifTick();
-    benchGifImportMemory();
+    if (only.isEmpty() || only == "gif") {
+        benchGifTick();
+        benchGifImportMemory();
+    }
+    if (only.isEmpty() || only == "video")
+        benchVideoCut();
     return 0;
 }

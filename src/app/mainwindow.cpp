@@ -295,6 +295,8 @@ void MainWindow::setupToolBar()
     actionLineNumber = makeAction(nullptr, "actionLineNumber");
     actionOpenImage->setEnabled(true);
     connect(actionOpenImage, &QAction::triggered, this, &MainWindow::onActionOpenImage);
+    actionLoadMedia->setEnabled(true);
+    connect(actionLoadMedia, &QAction::triggered, this, &MainWindow::onActionLoadMedia);
     actionLoadGif->setEnabled(true);
     connect(actionLoadGif, &QAction::triggered, this, &MainWindow::onActionLoadGif);
     for (QAction* action : {actionSettingColor, actionLedCount, actionLineNumber})

@@ -39,11 +39,10 @@ class UpdateGeometryDialog;
 // - Drive jobs: post the job, then runProgressDialog(text), which shows the modal
 //   ProgressDialog and returns when the job's reply calls closeProgressDialog() or the user
 //   cancels; progressDialog() gives the box while it is shown (for setProgress).
-// - Actions whose features come later are created with texts and icons but disabled:
-//   enable and connect actionLoadMedia.
 // - The drive jobs (download, preview, factory restore) live in mainwindowdrivejobs.cpp,
-//   the contrast of a picture in mainwindowcontrast.cpp, the clip imports in
-//   mainwindowclips.cpp, the drawing editor's New DIY and Picture editing in mainwindowdiy.cpp.
+//   the GIF import in mainwindowclips.cpp, the video import in mainwindowvideo.cpp, the
+//   contrast of a picture in mainwindowcontrast.cpp, the drawing editor's New DIY and
+//   Picture editing in mainwindowdiy.cpp.
 // - addPictureFile() and addPictureObject() add pictures, addClipObject() adds a clip,
 //   clearPlaylist() empties both lists, showInPreview() shows a picture in the preview.
 // - A writer of AppSettings::ledCount or lineNumber calls refreshGeometryLabels().
@@ -137,6 +136,9 @@ public slots:
     void onActionSettingColor();
     // The clip imports (mainwindowclips.cpp).
     void onActionLoadGif();
+    // Import Video (mainwindowvideo.cpp): the file is asked for when path is empty.
+    void onActionLoadMedia();
+    bool importVideo(const QString& path);
     void onBtnLedCount();
     void onBtnLineNumber();
     // The drawing editor (mainwindowdiy.cpp).

@@ -13,7 +13,9 @@
 #include "device/readbackwriter.h"
 #include "import/clipframing.h"
 #include "import/gifframes.h"
+#include "import/videocutter.h"
 
+#include <QRegularExpression>
 #include <QSaveFile>
 
 #include <cerrno>
@@ -30,17 +32,22 @@ const char* const buildUsage =
     "Usage: gyrolume-cli build [--layout download|readback] OUTPUT [--leds N] [--lines N]\n"
     "                          ITEM...\n"
     "\n"
-    "Writes an effect file from pictures and GIF clips, byte for byte as the program's\n"
-    "download writes it (the default layout), or in the read-back layout of the factory\n"
-    "file (raw frames; at most 50 pictures and 5 clips of 255 frames).\n"
+    "Writes an effect file from pictures, GIF clips and video spans, byte for byte as the\n"
+    "program's download writes it (the default layout), or in the read-back layout of the\n"
+    "factory file (raw frames; at most 50 pictures and 5 clips of 255 frames).\n"
     "\n"
     "Items, in playlist order (pictures are stored before clips, as in the program):\n"
     "  PICTURE[@SECONDS]  a PNG or JPG file, its centred square, shown 5 s unless given\n"
     "                     (0.1 to 100 s; the read-back layout holds 0.2 to 51 s)\n"
     "  --clip GIF[@LOOPS] every frame of a GIF file, framed by the round window where it\n"
     "                     opens over the first frame; played LOOPS times (1 to 255, default 1)\n"
-    "  --window X,Y       before a --clip: the round 450 x 450 window's top-left over that\n"
-    "                     clip's first frame shown at its own size, as the placement dialog\n"
+    "  --video FILE@START-END[@LOOPS]\n"
+    "                     a span of a video (START and END in seconds, decimals allowed)\n"
+    "                     cut as Import Video cuts it: a frame every 0.1 s from START up\n"
+    "                     to END, framed by the round window centred over the video\n"
+    "  --window X,Y       before a --clip or --video: the round 450 x 450 window's top-left\n"
+    "                     over that clip's first frame (or the video) shown at its own size,\n"
+    "                     as the placement dialog\n"
     "                     reports it when nothing is zoomed (default: centred)\n"
     "\n"
     "A GIF whose frames do not all decode stops the build, and nothing is written.\n"
@@ -60,6 +67,9 @@ struct ClipItem
     QString path;
     int loopCount = 1;
     std::optional<QPoint> window;  // centred over the first frame when not given
+    bool video = false;            // a video span from startMs to endMs, not a GIF
+    qint64 startMs = 0;
+    qint64 endMs = 0;
 };
 
 // A clip's frames, decoded and framed one at a time as the GIF import frames them; each
@@ -67,8 +77,17 @@ struct ClipItem
 class ClipFrames
 {
 public:
-    explicit ClipFrames(const ClipItem& item) : item(item), reader(item.path)
+    explicit ClipFrames(const ClipItem& item) : item(item), reader(item.video ? QString() : item.path)
     {
+        if (!checkInputFile(item.path, item.video ? QStringLiteral("cut the video")
+                                                  : QStringLiteral("read the GIF animation"))) {
+            failed = true;
+            return;
+        }
+        if (item.video) {
+            openVideo();
+            return;
+        }
         if (!reader.ok()) {
             fail(reader.errorString());
             return;
@@ -80,12 +99,15 @@ public:
     }
 
     bool ok() const { return !failed; }
-    int count() const { return reader.frameCount(); }
-    bool atEnd() const { return failed || reader.atEnd(); }
+    int count() const { return item.video ? int(marks.size()) : reader.frameCount(); }
+    bool atEnd() const { return failed || (item.video ? nextMark >= marks.size() : reader.atEnd()); }
+    qint64 frameTime() const { return item.video && nextMark > 0 ? marks[nextMark - 1] : 0; }
 
     // The next frame on its 450 x 450 canvas; null after a failure.
     QImage next()
     {
+        if (item.video)
+            return nextVideoFrame();
         const QImage frame = reader.readFrame();
         if (frame.isNull()) {
             fail(reader.errorString());
@@ -103,11 +125,54 @@ private:
     void fail(const QString& reason)
     {
         failed = true;
-        reportFailure(QStringLiteral("read the GIF animation"), item.path, reason);
+        reportFailure(item.video ? QStringLiteral("cut the video") : QStringLiteral("read the GIF animation"),
+                      item.path, reason);
+    }
+
+    // Opened as Import Video opens it: the span must lie inside the video, and the round
+    // window is placed over the video at its own size.
+    void openVideo()
+    {
+        const VideoCutter::Status status = cutter.open(item.path);
+        if (status != VideoCutter::Status::Ok) {
+            fail(VideoCutter::describe(status));
+            return;
+        }
+        if (item.endMs > cutter.lengthMs()) {
+            fail(QStringLiteral("the span %1-%2 s ends after the video, which is %3 s long")
+                     .arg(item.startMs / 1000.0).arg(item.endMs / 1000.0).arg(cutter.lengthMs() / 1000.0));
+            return;
+        }
+        const QSize size = cutter.frameSize();
+        placement = item.window ? clipPlacement(*item.window, size) : centredClipPlacement(size);
+        if (placement.source.isEmpty()) {
+            fail(QStringLiteral("the round window at %1,%2 does not overlap the video (%3 x %4)")
+                     .arg(item.window->x()).arg(item.window->y()).arg(size.width()).arg(size.height()));
+            return;
+        }
+        marks = VideoMarks::marks(item.startMs, item.endMs);
+    }
+
+    QImage nextVideoFrame()
+    {
+        QImage frame;
+        const qint64 time = marks[nextMark++];
+        const VideoCutter::Status status = cutter.frameAt(time, frame);
+        if (status != VideoCutter::Status::Ok) {
+            fail(QStringLiteral("%1 s: %2").arg(time / 1000.0).arg(VideoCutter::describe(status)));
+            return QImage();
+        }
+        QImage framed = frameClipPicture(frame, placement);
+        if (framed.isNull())
+            fail(QStringLiteral("not enough memory to frame the picture at %1 s").arg(time / 1000.0));
+        return framed;
     }
 
     const ClipItem& item;
     GifFrameReader reader;
+    VideoCutter cutter;
+    QVector<qint64> marks;
+    int nextMark = 0;
     ClipPlacement placement;
     bool failed = false;
 };
@@ -129,8 +194,6 @@ QPair<QString, QString> splitSuffix(const QString& item)
 bool openClips(const QList<ClipItem>& items, std::vector<std::unique_ptr<ClipFrames>>& clips)
 {
     for (const ClipItem& item : items) {
-        if (!checkInputFile(item.path, QStringLiteral("read the GIF animation")))
-            return false;
         clips.push_back(std::make_unique<ClipFrames>(item));
         if (!clips.back()->ok())
             return false;
@@ -150,6 +213,23 @@ std::optional<QPoint> parseWindow(const QString& text)
     if (!xOk || !yOk || qAbs(x) > 1000000 || qAbs(y) > 1000000)
         return std::nullopt;
     return QPoint(x, y);
+}
+
+// "FILE@START-END[@LOOPS]", the times in seconds with decimals allowed.
+bool parseVideoSpan(const QString& text, ClipItem& item)
+{
+    static const QRegularExpression span(
+        QStringLiteral("^(.+)@(\\d+(?:\\.\\d+)?)-(\\d+(?:\\.\\d+)?)(?:@(\\d+))?$"));
+    const QRegularExpressionMatch match = span.match(text);
+    if (!match.hasMatch())
+        return false;
+    item.path = match.captured(1);
+    item.startMs = qRound64(match.captured(2).toDouble() * 1000);
+    item.endMs = qRound64(match.captured(3).toDouble() * 1000);
+    const QString loops = match.captured(4);
+    if (!loops.isEmpty())
+        item.loopCount = loops.toInt();
+    return item.endMs >= item.startMs && item.endMs < qint64(1) << 40 && item.loopCount >= 1 && item.loopCount <= 255;
 }
 
 int buildDownload(const QString& output, const QList<PictureItem>& pictureItems,
@@ -186,14 +266,16 @@ int buildDownload(const QString& output, const QList<PictureItem>& pictureItems,
     // A frame lives only until its polar buffer is in its file: memory does not grow with the clip.
     for (int k = 0; k < clipItems.size(); ++k) {
         auto clip = std::make_unique<MediaObject>(k + 1, clipItems[k].path);
-        clip->isGif = true;
+        clip->isGif = !clipItems[k].video;
         clip->loopCount = clipItems[k].loopCount;
         ClipFrames& frames = *clipFrames[k];
         while (!frames.atEnd()) {
             const QImage framed = frames.next();
             if (framed.isNull())
                 return ExitFailure;
-            auto* frame = new ImageObject(int(clip->frames.size()) + 1, QString(), 10.0, ImageObject::GifFrameKind);
+            auto* frame = new ImageObject(int(clip->frames.size()) + 1, QString(), 10.0,
+                                          clip->isGif ? ImageObject::GifFrameKind : ImageObject::VideoFrameKind);
+            frame->videoTime = float(frames.frameTime());
             clip->frames.append(frame);
             if (!convertToPolar(framed, frame))
                 throw std::bad_alloc();
@@ -272,7 +354,7 @@ int runBuild(const QStringList& arguments)
 {
     CliArguments args(arguments, buildUsage,
                       {QStringLiteral("--leds"), QStringLiteral("--lines"), QStringLiteral("--layout"),
-                       QStringLiteral("--clip"), QStringLiteral("--window")});
+                       QStringLiteral("--clip"), QStringLiteral("--window"), QStringLiteral("--video")});
     const Geometry geometry = args.geometry();
     if (args.helpRequested())
         return args.printHelp();
@@ -301,6 +383,12 @@ int runBuild(const QStringList& arguments)
             if (!loops.isEmpty())
                 item.loopCount = args.number(loops, 1, 255, QStringLiteral("the loop count of ") + path);
             clips.append(item);
+        } else if (option == QLatin1String("--video")) {
+            ClipItem item{value, 1, std::exchange(window, std::nullopt), true};
+            if (!parseVideoSpan(value, item))
+                args.fail(QStringLiteral("--video takes FILE@START-END[@LOOPS] with START <= END in seconds, not '%1'")
+                              .arg(value));
+            clips.append(item);
         } else if (option == QLatin1String("--window")) {
             window = parseWindow(value);
             if (!window)
@@ -308,7 +396,7 @@ int runBuild(const QStringList& arguments)
         }
     }
     if (window)
-        args.fail(QStringLiteral("--window must come before the --clip it places"));
+        args.fail(QStringLiteral("--window must come before the --clip or --video it places"));
     if (!args.ok())
         return args.usageError();
     if (output.isEmpty() || (pictures.isEmpty() && clips.isEmpty()))

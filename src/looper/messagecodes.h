@@ -9,6 +9,7 @@ enum : int {
     ImageLoaded = 2,      // picture import, to the dialog: a file is decoded and cut
     ImageConverted = 3,   // picture import, to the dialog: its polar conversion is done
     ImageReady = 4,       // picture import, to the dialog: obj2 is the new picture
+    WaitPlayback = 5,     // video import: wait until the opened video plays
     ImageUnreadable = 6,  // picture import, to the dialog: a file could not be decoded
     ClipFrame = 7,        // next frame of the clip preview; echoed back to the window
     Download = 8,         // write the effect file; echoed back with the written path
@@ -19,6 +20,7 @@ enum : int {
     PreviewUsb = 14,      // read an effect file back from a drive
     RestoreFactory = 15,  // read the factory effect file
     Contrast = 16,        // apply a contrast value given in str (obj: the ImageContrast)
+    SeekPreview = 17,     // video import: show the paused video at str seconds
 };
 
 // Timed repetition: each step posts the next message this much later.

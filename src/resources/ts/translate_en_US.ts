@@ -886,4 +886,71 @@ Check these files, or save them again as PNG or JPG, and import them again.</tra
             <translation>Frame %1 could not be written to %2; check the free space on the disk.</translation>
         </message>
     </context>
+    <context>
+        <name>LoadMediaDialog</name>
+        <message>
+            <source>loadvideo_tip</source>
+            <translation>Import video</translation>
+        </message>
+        <message>
+            <source>loadvideo_tip2</source>
+            <translation>Import video - </translation>
+        </message>
+        <message>
+            <source>loadvideo_select_file</source>
+            <translation>Select the video file</translation>
+        </message>
+        <message>
+            <source>loadvideo_init_player_error</source>
+            <translation>Failed to initialize, cannot play video!</translation>
+        </message>
+        <message>
+            <source>loadvideo_player_error</source>
+            <translation>Failed to play!</translation>
+        </message>
+        <message>
+            <source>loadvideo_loading_tip</source>
+            <translation>Please do not cancel!</translation>
+        </message>
+        <message>
+            <source>%1hour%2minute%3second</source>
+            <translation>%1H %2M %3S</translation>
+        </message>
+        <message>
+            <source>dialog_title_tip</source>
+            <translation>Tip</translation>
+        </message>
+        <message>
+            <source>拖动时间进度条可以设定截图的开始时间和结束时间：</source>
+            <translation>Drag the timeline can start time and end time setting:</translation>
+        </message>
+        <message>
+            <source>开始时间：</source>
+            <translation>Start Time:</translation>
+        </message>
+        <message>
+            <source>结束时间：</source>
+            <translation>End Time:</translation>
+        </message>
+        <message>
+            <source>开始截图</source>
+            <translation>Start</translation>
+        </message>
+        <message>
+            <source>取消</source>
+            <translation>Cancel</translation>
+        </message>
+        <message>
+            <source>loadvideo_vlc_init_error</source>
+            <translation>Could not init libVLC: videos cannot be imported. Install VLC's libraries and plugins (libvlc5, vlc-plugin-base) and start the program again.</translation>
+        </message>
+        <message>
+            <source>loadvideo_cut_error</source>
+            <translation>Cutting the video failed: %1 No clip was added; try another span or file.</translation>
+        </message>
+        <message>
+            <source>loadvideo_no_picture</source>
+            <translation>the video gave no picture at %1 s.</translation>
+        </message>
+    </context>
 </TS>

@@ -686,4 +686,51 @@
             <translation>第 %1 帧无法写入 %2，请检查磁盘剩余空间。</translation>
         </message>
     </context>
+    <context>
+        <name>LoadMediaDialog</name>
+        <message>
+            <source>loadvideo_tip</source>
+            <translation>导入视频</translation>
+        </message>
+        <message>
+            <source>loadvideo_tip2</source>
+            <translation>导入视频 - </translation>
+        </message>
+        <message>
+            <source>loadvideo_select_file</source>
+            <translation>选择视频文件</translation>
+        </message>
+        <message>
+            <source>loadvideo_init_player_error</source>
+            <translation>初始化播放器失败，无法播放指定的文件！</translation>
+        </message>
+        <message>
+            <source>loadvideo_player_error</source>
+            <translation>无法播放指定的文件！</translation>
+        </message>
+        <message>
+            <source>loadvideo_loading_tip</source>
+            <translation>正在从视频中截取图片，请不要取消！</translation>
+        </message>
+        <message>
+            <source>%1hour%2minute%3second</source>
+            <translation>%1时%2分%3秒</translation>
+        </message>
+        <message>
+            <source>dialog_title_tip</source>
+            <translation>提示</translation>
+        </message>
+        <message>
+            <source>loadvideo_vlc_init_error</source>
+            <translation>无法初始化 libVLC，不能导入视频。请安装 VLC 的库和插件（libvlc5、vlc-plugin-base）后重新启动程序。</translation>
+        </message>
+        <message>
+            <source>loadvideo_cut_error</source>
+            <translation>截取视频失败：%1 没有添加视频片段，请换一个时间段或文件再试。</translation>
+        </message>
+        <message>
+            <source>loadvideo_no_picture</source>
+            <translation>视频在 %1 秒处没有画面。</translation>
+        </message>
+    </context>
 </TS>

@@ -886,4 +886,71 @@
             <translation>第 %1 幀無法寫入 %2，請檢查磁碟剩餘空間。</translation>
         </message>
     </context>
+    <context>
+        <name>LoadMediaDialog</name>
+        <message>
+            <source>loadvideo_tip</source>
+            <translation>導入視頻</translation>
+        </message>
+        <message>
+            <source>loadvideo_tip2</source>
+            <translation>導入視頻 - </translation>
+        </message>
+        <message>
+            <source>loadvideo_select_file</source>
+            <translation>選擇視頻文件</translation>
+        </message>
+        <message>
+            <source>loadvideo_init_player_error</source>
+            <translation>初始化播放器失敗，無法播放指定的文件！</translation>
+        </message>
+        <message>
+            <source>loadvideo_player_error</source>
+            <translation>無法播放指定的文件！</translation>
+        </message>
+        <message>
+            <source>loadvideo_loading_tip</source>
+            <translation>正在從視頻中截取圖片，請不要取消！</translation>
+        </message>
+        <message>
+            <source>%1hour%2minute%3second</source>
+            <translation>%1時%2分%3秒</translation>
+        </message>
+        <message>
+            <source>dialog_title_tip</source>
+            <translation>提示</translation>
+        </message>
+        <message>
+            <source>拖动时间进度条可以设定截图的开始时间和结束时间：</source>
+            <translation>拖動時間進度條可以設定截圖的開始時間和結束時間：</translation>
+        </message>
+        <message>
+            <source>开始时间：</source>
+            <translation>開始時間：</translation>
+        </message>
+        <message>
+            <source>结束时间：</source>
+            <translation>結束時間：</translation>
+        </message>
+        <message>
+            <source>开始截图</source>
+            <translation>開始截圖</translation>
+        </message>
+        <message>
+            <source>取消</source>
+            <translation>取消</translation>
+        </message>
+        <message>
+            <source>loadvideo_vlc_init_error</source>
+            <translation>無法初始化 libVLC，不能導入視頻。請安裝 VLC 的庫和插件（libvlc5、vlc-plugin-base）後重新啟動程序。</translation>
+        </message>
+        <message>
+            <source>loadvideo_cut_error</source>
+            <translation>截取視頻失敗：%1 沒有添加視頻片段，請換一個時間段或文件再試。</translation>
+        </message>
+        <message>
+            <source>loadvideo_no_picture</source>
+            <translation>視頻在 %1 秒處沒有畫面。</translation>
+        </message>
+    </context>
 </TS>

@@ -1,0 +1,271 @@
+#include "videocutter.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QThread>
+
+#include <vlc/vlc.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstring>
+
+QSize VideoCutter::displaySize(libvlc_media_t* media)
+{
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    libvlc_media_parse(media);  // local file: reads the headers, no network
+#pragma GCC diagnostic pop
+    libvlc_media_track_t** tracks = nullptr;
+    const unsigned count = libvlc_media_tracks_get(media, &tracks);
+    QSize size;
+    for (unsigned i = 0; i < count && size.isEmpty(); ++i) {
+        if (tracks[i]->i_type != libvlc_track_video || !tracks[i]->video)
+            continue;
+        const libvlc_video_track_t* video = tracks[i]->video;
+        double width = video->i_width;
+        if (video->i_sar_num > 0 && video->i_sar_den > 0)
+            width = width * video->i_sar_num / video->i_sar_den;
+        size = QSize(int(width + 0.5), int(video->i_height));
+    }
+    libvlc_media_tracks_release(tracks, count);
+    // A header that names no size, or an absurd one, leaves the size to the decoder.
+    return size.width() > 0 && size.height() > 0 && size.width() <= 16384 && size.height() <= 16384 ? size : QSize();
+}
+
+QVector<qint64> VideoMarks::marks(qint64 startMs, qint64 endMs)
+{
+    QVector<qint64> times;
+    if (startMs < 0 || endMs < startMs)
+        return times;
+    times.reserve(int((endMs - startMs) / stepMs + 1));
+    for (qint64 t = startMs; t <= endMs; t += stepMs)
+        times.append(t);
+    return times;
+}
+
+namespace {
+constexpr int tailTimeoutMs = 2000;
+} // namespace
+
+VideoCutter::VideoCutter() = default;
+
+VideoCutter::~VideoCutter() { release(); }
+
+void VideoCutter::release()
+{
+    cancel();
+    if (player) {
+        libvlc_media_player_stop(player);
+        libvlc_media_player_release(player);
+        player = nullptr;
+    }
+    if (instance) {
+        libvlc_release(instance);
+        instance = nullptr;
+    }
+}
+
+QString VideoCutter::describe(Status status)
+{
+    switch (status) {
+    case Status::Ok: return QStringLiteral("ok");
+    case Status::NoLibrary: return QStringLiteral("libVLC could not be initialised");
+    case Status::NotPlayable: return QStringLiteral("the file does not play as a video");
+    case Status::NoPicture: return QStringLiteral("the video gave no picture at the asked time");
+    case Status::Cancelled: return QStringLiteral("cancelled");
+    }
+    return QString();
+}
+
+unsigned VideoCutter::setupFormat(void** opaque, char* chroma, unsigned* width, unsigned* height,
+                                  unsigned* pitches, unsigned* lines)
+{
+    auto* self = static_cast<VideoCutter*>(*opaque);
+    // RV32 is B, G, R, X in memory: QImage's RGB32 on a little-endian machine.
+    std::memcpy(chroma, "RV32", 4);
+    if (self->requestedSize.isValid()) {
+        *width = unsigned(self->requestedSize.width());
+        *height = unsigned(self->requestedSize.height());
+    }
+    pitches[0] = *width * 4;
+    lines[0] = *height;
+    std::lock_guard<std::mutex> locker(self->frameLock);
+    self->frame = QImage(int(*width), int(*height), QImage::Format_RGB32);
+    if (self->frame.isNull())
+        return 0;  // no memory for the picture: libVLC gives up on the video
+    self->frame.fill(Qt::black);
+    self->decodeBuffer.assign(size_t(self->frame.sizeInBytes()), 0);
+    return 1;
+}
+
+void* VideoCutter::lockPicture(void* opaque, void** planes)
+{
+    auto* self = static_cast<VideoCutter*>(opaque);
+    planes[0] = self->decodeBuffer.data();
+    return nullptr;
+}
+
+void VideoCutter::displayPicture(void* opaque, void*)
+{
+    auto* self = static_cast<VideoCutter*>(opaque);
+    {
+        std::lock_guard<std::mutex> locker(self->frameLock);
+        std::memcpy(self->frame.bits(), self->decodeBuffer.data(), self->decodeBuffer.size());
+        ++self->displayed;
+    }
+    self->frameShown.notify_all();
+}
+
+quint64 VideoCutter::displayedCount()
+{
+    std::lock_guard<std::mutex> locker(frameLock);
+    return displayed;
+}
+
+bool VideoCutter::waitForPicture(quint64 seen, int timeoutMs)
+{
+    std::unique_lock<std::mutex> locker(frameLock);
+    return frameShown.wait_for(locker, std::chrono::milliseconds(timeoutMs),
+                               [&] { return displayed > seen || cancelled.load(); })
+           && !cancelled.load();
+}
+
+void VideoCutter::cancel()
+{
+    {
+        std::lock_guard<std::mutex> locker(frameLock);
+        cancelled = true;
+    }
+    frameShown.notify_all();
+}
+
+VideoCutter::Status VideoCutter::open(const QString& path, int startTimeoutMs)
+{
+    const char* const arguments[] = {"--no-audio", "--no-video-title-show", "--quiet",
+                                     "--no-snapshot-preview", "--no-osd"};
+    instance = libvlc_new(int(sizeof arguments / sizeof *arguments), arguments);
+    if (!instance)
+        return Status::NoLibrary;
+    libvlc_media_t* media = libvlc_media_new_path(instance, QDir::toNativeSeparators(path).toUtf8().constData());
+    if (!media)
+        return Status::NotPlayable;
+    // Without the default second of read-ahead a paused seek into the last second of the
+    // video would wait for data that never comes.
+    libvlc_media_add_option(media, ":file-caching=20");
+    // A decoder on several threads holds pictures back: the picture of a paused seek
+    // might then never come out.
+    libvlc_media_add_option(media, ":avcodec-threads=1");
+    requestedSize = displaySize(media);
+    player = libvlc_media_player_new_from_media(media);
+    libvlc_media_release(media);
+    if (!player)
+        return Status::NotPlayable;
+    libvlc_video_set_callbacks(player, lockPicture, nullptr, displayPicture, this);
+    libvlc_video_set_format_callbacks(player, setupFormat, nullptr);
+    if (libvlc_media_player_play(player) != 0)
+        return Status::NotPlayable;
+
+    // Playing: wait for the first picture, or an error or the end of a file without one.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(startTimeoutMs);
+    while (!waitForPicture(0, 50)) {
+        if (cancelled)
+            return Status::Cancelled;
+        const libvlc_state_t state = libvlc_media_player_get_state(player);
+        if (state == libvlc_Error || state == libvlc_Ended || std::chrono::steady_clock::now() > deadline)
+            return Status::NotPlayable;
+    }
+    libvlc_media_player_set_pause(player, 1);
+    for (int poll = 0; libvlc_media_player_get_state(player) != libvlc_Paused; ++poll) {
+        if (cancelled)
+            return Status::Cancelled;
+        if (poll > startTimeoutMs / 10)
+            return Status::NotPlayable;
+        QThread::msleep(10);
+    }
+    {
+        std::lock_guard<std::mutex> locker(frameLock);
+        m_size = frame.size();
+    }
+    m_lengthMs = qMax<qint64>(0, libvlc_media_player_get_length(player));
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    m_frameRate = libvlc_media_player_get_fps(player);
+#pragma GCC diagnostic pop
+    if (!(m_frameRate > 0))
+        qDebug() << "#VideoCutter# fps = 0";
+    // Paused, libVLC reaches the video's last frames by one seek only: once a seek has
+    // shown one of them, further seeks among them show nothing. Times from the
+    // second-to-last frame on show that frame, and a later mark that lands there again
+    // keeps the picture it already has. Without a frame rate 25 per second stands in.
+    const double frameMs = 1000.0 / (m_frameRate > 0 ? m_frameRate : 25.0);
+    lastShownMs = qMax<qint64>(0, qint64(m_lengthMs - 2 * frameMs));
+    tailStartMs = qMax<qint64>(0, qint64(m_lengthMs - 3 * frameMs));
+
+    // A picture decoded before the pause may still be on its way to the display; one
+    // seek that is waited for takes it out of the way of the first real one.
+    const quint64 seen = displayedCount();
+    libvlc_media_player_set_time(player, 0);
+    waitForPicture(seen, 2000);
+    if (cancelled)
+        return Status::Cancelled;
+    opened = true;
+    return Status::Ok;
+}
+
+VideoCutter::Status VideoCutter::frameAt(qint64 timeMs, QImage& picture, int timeoutMs)
+{
+    if (!opened)
+        return cancelled ? Status::Cancelled : Status::NotPlayable;
+    const qint64 seekMs = qBound<qint64>(0, timeMs, lastShownMs);
+    const bool tail = seekMs >= tailStartMs;
+    if (tail && inTail) {
+        picture = held;
+        return picture.isNull() ? Status::NoPicture : Status::Ok;
+    }
+    // A busy machine at times shows the picture from before a seek once more after it.
+    // Such a picture equals the one held; the seek is then repeated, and a picture that
+    // stays the same really is the video's picture at that time. When the frame rate says
+    // both times fall on the same frame, the same picture is what is expected.
+    const bool sameFrameExpected = m_frameRate > 0 && !held.isNull() && lastSeekMs >= 0
+                                   && frameIndex(seekMs) == frameIndex(lastSeekMs);
+    for (int attempt = 0;; ++attempt) {
+        const Status status = seekAndWait(seekMs, tail, timeoutMs);
+        if (status != Status::Ok)
+            return status;
+        {
+            std::lock_guard<std::mutex> locker(frameLock);
+            picture = frame.copy();
+        }
+        if (picture.isNull())
+            return Status::NoPicture;
+        if (sameFrameExpected || attempt == 2 || tail || picture != held)
+            break;
+    }
+    inTail = tail;
+    lastSeekMs = seekMs;
+    held = picture;
+    return Status::Ok;
+}
+
+VideoCutter::Status VideoCutter::seekAndWait(qint64 seekMs, bool tail, int timeoutMs)
+{
+    quint64 seen = displayedCount();
+    libvlc_media_player_set_time(player, seekMs);
+    bool shown = waitForPicture(seen, tail ? tailTimeoutMs : timeoutMs);
+    if (!shown && tail && !cancelled) {
+        // At times libVLC shows none of the last frames at all: the nearest frame
+        // before them stands in, at most three frames early.
+        seen = displayedCount();
+        libvlc_media_player_set_time(player, qMax<qint64>(0, tailStartMs - 1));
+        shown = waitForPicture(seen, timeoutMs);
+    }
+    if (!shown)
+        return cancelled ? Status::Cancelled : Status::NoPicture;
+    return Status::Ok;
+}
+
+qint64 VideoCutter::frameIndex(qint64 timeMs) const
+{
+    return qint64(std::ceil(timeMs * m_frameRate / 1000.0 - 1e-6));
+}

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+#include <QVector>
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <vector>
+
+struct libvlc_instance_t;
+struct libvlc_media_t;
+struct libvlc_media_player_t;
+
+// The times at which a span of a video is cut: start, start + 100 ms, ... up to and
+// including end. Empty when end < start.
+namespace VideoMarks {
+constexpr qint64 stepMs = 100;
+QVector<qint64> marks(qint64 startMs, qint64 endMs);
+} // namespace VideoMarks
+
+// Pictures of a video file at chosen times, decoded by a libVLC player of its own that
+// hands every picture over in memory (no window, no display needed). The player is
+// paused; frameAt() seeks precisely and waits for the picture of the new time, so the
+// picture returned is always the one the video shows from that time on (the first frame
+// that starts at or after it), never the one from before the seek. One picture is held at
+// a time.
+//
+// Threads: one thread opens the cutter and calls frameAt(); cancel() may be called from
+// any other thread and makes a waiting open() or frameAt() return Cancelled at once.
+// libVLC's decoding thread writes the picture under `frameLock`.
+class VideoCutter
+{
+public:
+    enum class Status {
+        Ok,
+        NoLibrary,    // libVLC could not be initialised
+        NotPlayable,  // no media, a playback error, or no picture within the start-up time
+        NoPicture,    // a seek gave no picture within its time-out
+        Cancelled,
+    };
+
+    VideoCutter();
+    ~VideoCutter();
+    VideoCutter(const VideoCutter&) = delete;
+    VideoCutter& operator=(const VideoCutter&) = delete;
+
+    // Starts the video muted and paused. The first picture must come within startTimeoutMs.
+    Status open(const QString& path, int startTimeoutMs = 20000);
+    // The picture shown at timeMs. Times past the last frame that libVLC shows when paused
+    // give that frame.
+    Status frameAt(qint64 timeMs, QImage& picture, int timeoutMs = 15000);
+    void cancel();
+
+    qint64 lengthMs() const { return m_lengthMs; }
+    QSize frameSize() const { return m_size; }
+    // Frames per second as the player tells it; 0 when it cannot tell.
+    double frameRate() const { return m_frameRate; }
+
+    // The size the video is meant to be seen at (its visible picture, square pixels), read
+    // from the file before playing; empty when the media does not tell. libVLC's picture
+    // hand-over would otherwise give the decoder's padded or stretched size.
+    static QSize displaySize(libvlc_media_t* media);
+
+    // English, for the command-line tool and the debug output.
+    static QString describe(Status status);
+
+private:
+    static unsigned setupFormat(void** opaque, char* chroma, unsigned* width, unsigned* height,
+                                unsigned* pitches, unsigned* lines);
+    static void* lockPicture(void* opaque, void** planes);
+    static void displayPicture(void* opaque, void* picture);
+    // Waits until a picture newer than `seen` was displayed; false on time-out or cancel.
+    bool waitForPicture(quint64 seen, int timeoutMs);
+    quint64 displayedCount();
+    Status seekAndWait(qint64 seekMs, bool tail, int timeoutMs);
+    qint64 frameIndex(qint64 timeMs) const;  // by the frame rate, frames starting at 0 ms
+    void release();
+
+    libvlc_instance_t* instance = nullptr;
+    libvlc_media_player_t* player = nullptr;
+    std::mutex frameLock;
+    std::condition_variable frameShown;
+    std::vector<uchar> decodeBuffer;  // libVLC's decoding thread writes it, nobody else
+    QImage frame;          // guarded by frameLock: the latest picture displayed
+    quint64 displayed = 0; // guarded by frameLock
+    std::atomic<bool> cancelled{false};
+    bool opened = false;  // open() succeeded: frameAt() may seek
+    qint64 m_lengthMs = 0;
+    QSize requestedSize;  // the file's own picture size, set before the player starts
+    QSize m_size;
+    double m_frameRate = 0;
+    qint64 lastShownMs = 0;  // the latest time a paused seek still shows a picture
+    qint64 tailStartMs = 0;  // seeks from here on land on the video's last frames
+    bool inTail = false;     // the picture held came from a seek into the tail
+    QImage held;             // the picture of the latest seek
+    qint64 lastSeekMs = -1;
+};
