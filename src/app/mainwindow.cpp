@@ -10,6 +10,7 @@
 #include "looper/message.h"
 #include "looper/messagecodes.h"
 #include "playlist/customtablemodel.h"
+#include "playlist/editorclickforwarder.h"
 #include "playlist/imageobjectwidget.h"
 #include "playlist/listimageitemdelegate.h"
 #include "playlist/listmediaitemdelegate.h"
@@ -29,6 +30,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
@@ -42,6 +44,9 @@
 #include <QToolBar>
 #include <QToolBox>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -148,8 +153,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     connect(tableView, &QTableView::customContextMenuRequested, this, &MainWindow::onTableViewMenuRequested);
 
     tableMenu = new QMenu(this);
+    tableMenu->setObjectName(QStringLiteral("tableMenu"));
     contrastAction = tableMenu->addAction(tr("调整对比度"));
-    contrastAction->setEnabled(false);  // the contrast dialog is not part of the program yet
+    contrastAction->setObjectName(QStringLiteral("contrastAction"));
+    connect(contrastAction, &QAction::triggered, this, &MainWindow::updateImageContract);
 
     btnDelImage->setEnabled(false);
     btnDelMedia->setEnabled(false);
@@ -360,6 +367,7 @@ void MainWindow::setupTable(QTableView* table)
     table->verticalHeader()->hide();
     table->horizontalHeader()->hide();
     table->setShowGrid(false);
+    new EditorClickForwarder(table);
 }
 
 void MainWindow::retranslate()
@@ -383,6 +391,7 @@ void MainWindow::retranslate()
     actionLedCount->setText(tr("action_title_led_count"));
     actionLineNumber->setText(tr("action_title_line_number"));
     menuSettings->setTitle(tr("menu_title_settings"));
+    contrastAction->setText(tr("调整对比度"));
 
     // Rows are painted in the new language at once; an open row editor would keep the old
     // one, so it is closed.
@@ -579,12 +588,26 @@ void MainWindow::pressMediaWidget(const QModelIndex& index)
     btnDelMedia->setEnabled(clip != nullptr);
 }
 
+// The rows to delete: every selected row, or the current one when none is selected; last
+// first, so the rows still to go keep their places.
+static QList<int> rowsToDelete(const QTableView* table)
+{
+    QList<int> rows;
+    for (const QModelIndex& index : table->selectionModel()->selectedRows())
+        rows.append(index.row());
+    if (rows.isEmpty() && table->currentIndex().isValid())
+        rows.append(table->currentIndex().row());
+    std::sort(rows.begin(), rows.end(), std::greater<int>());
+    return rows;
+}
+
 void MainWindow::onBtnDelImage()
 {
-    const int row = tableView->currentIndex().row();
-    if (row < 0)
+    const QList<int> rows = rowsToDelete(tableView);
+    if (rows.isEmpty())
         return;
-    m_pictureModel->delRow(row, 1);
+    for (int row : rows)
+        m_pictureModel->delRow(row, 1);
     // No row is chosen any more: neither the editor nor the preview may show one.
     tableView->setCurrentIndex(QModelIndex());
     showInPreview(nullptr);
@@ -592,11 +615,12 @@ void MainWindow::onBtnDelImage()
 
 void MainWindow::onBtnDelMedia()
 {
-    const int row = tableViewMedia->currentIndex().row();
-    if (row >= 0) {
+    const QList<int> rows = rowsToDelete(tableViewMedia);
+    if (!rows.isEmpty()) {
         stopPlayback();
         m_selectedClip = nullptr;
-        m_clipModel->delRow(row, 1);
+        for (int row : rows)
+            m_clipModel->delRow(row, 1);
         tableViewMedia->setCurrentIndex(QModelIndex());
     }
     pressMediaWidget(QModelIndex());
@@ -738,16 +762,21 @@ void MainWindow::onMediaIndexChanged(MediaObject* clip, int oldIndex, int newInd
     reorderItems(m_clipModel.get(), clip, oldIndex, newIndex, "onMediaIndexChanged()");
 }
 
-void MainWindow::onTableViewMenuRequested(const QPoint&)
+ImageObject* MainWindow::currentPicture() const
 {
     const QVariant value = m_pictureModel->data(tableView->currentIndex(), Qt::DisplayRole);
     if (!tableView->currentIndex().isValid() || !value.canConvert<CustomTableItem>())
-        return;
-    auto* picture = qobject_cast<ImageObject*>(value.value<CustomTableItem>().object);
+        return nullptr;
+    return qobject_cast<ImageObject*>(value.value<CustomTableItem>().object);
+}
+
+void MainWindow::onTableViewMenuRequested(const QPoint&)
+{
+    ImageObject* picture = currentPicture();
     if (!picture)
         return;
     // Pictures read back from a drive have no source to adjust.
-    contrastAction->setEnabled(contrastAvailable && picture->kind != ImageObject::ReadBackPictureKind);
+    contrastAction->setEnabled(picture->kind != ImageObject::ReadBackPictureKind);
     tableMenu->popup(QCursor::pos());
 }
 

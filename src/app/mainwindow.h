@@ -39,8 +39,9 @@ class UpdateGeometryDialog;
 //   ProgressDialog and returns when the job's reply calls closeProgressDialog() or the user
 //   cancels; progressDialog() gives the box while it is shown (for setProgress).
 // - Actions whose features come later are created with texts and icons but disabled:
-//   enable and connect actionNewDiy, actionLoadMedia, actionLoadGif, contrastAction.
-// - The drive jobs (download, preview, factory restore) live in mainwindowdrivejobs.cpp.
+//   enable and connect actionNewDiy, actionLoadMedia, actionLoadGif.
+// - The drive jobs (download, preview, factory restore) live in mainwindowdrivejobs.cpp,
+//   the contrast of a picture in mainwindowcontrast.cpp.
 // - addPictureFile() and addPictureObject() add pictures, addClipObject() adds a clip,
 //   clearPlaylist() empties both lists, showInPreview() shows a picture in the preview.
 // - A writer of AppSettings::ledCount or lineNumber calls refreshGeometryLabels().
@@ -128,13 +129,18 @@ public slots:
     void onActionRestoreFactory();
     void restoreFactoryOver();
     void onMediaIndexChanged(MediaObject* clip, int oldIndex, int newIndex);
+    // The contrast of the current picture (mainwindowcontrast.cpp).
+    void updateImageContract();
+    void onImageContractChanged(QObject* object);
     void onActionSettingColor();
     void onBtnLedCount();
     void onBtnLineNumber();
 
 private:
     void setupDrives();
-    QString chooseDrive();
+    QString chooseDrive(bool forPreview);
+    // Before a read replaces the lists: asks when they hold anything. True to go on.
+    bool confirmReplacePlaylist();
     void startReadJob(int code, const QString& path, const QString& text);
     void takeReadObjects();
     void finishDownload(Message* msg);
@@ -160,6 +166,7 @@ private:
     void reorderItems(CustomTableModel* model, QObject* item, int oldIndex, int newIndex,
                       const char* debugName);
     int nextPictureNumber() const;
+    ImageObject* currentPicture() const;
     QString copyToTemp(const QString& path, bool* ok);
 
     QTranslator appTranslator;
@@ -178,7 +185,6 @@ private:
     quintptr playToken = 0;  // tells the messages of one playback from those of an earlier one
     // The DIY editor is not part of the program yet: without it "Picture editing" stays off.
     bool pictureEditingAvailable = false;
-    bool contrastAvailable = false;  // likewise the contrast dialog
 
     QWidget* previewWidget = nullptr;
     QPushButton* btnPlay = nullptr;

@@ -74,9 +74,10 @@ void MainWindow::setupDrives()
     connect(actionRestoreFactory, &QAction::triggered, this, &MainWindow::onActionRestoreFactory);
 }
 
-QString MainWindow::chooseDrive()
+QString MainWindow::chooseDrive(bool forPreview)
 {
     SelectUsbPathDialog dialog(*m_drives, this);
+    dialog.setPurpose(forPreview ? SelectUsbPathDialog::Purpose::Preview : SelectUsbPathDialog::Purpose::Download);
     // The list follows drives coming and going while it is open.
     connect(this, &MainWindow::usbMountEvent, &dialog, &SelectUsbPathDialog::usbMountEvent);
     connect(this, &MainWindow::usbUMountEvent, &dialog, &SelectUsbPathDialog::usbUMountEvent);
@@ -87,15 +88,17 @@ QString MainWindow::chooseDrive()
 
 void MainWindow::onActionDownToUsb()
 {
-    const QString drive = chooseDrive();
+    const QList<ImageObject*> pictures = objectsOf<ImageObject>(*m_pictureModel);
+    const QList<MediaObject*> clips = objectsOf<MediaObject>(*m_clipModel);
+    if (!DownloadPrompts::confirmPlaylist(this, pictures, clips))
+        return;
+    const QString drive = chooseDrive(false);
     if (drive.isEmpty())
         return;
     GetSaveFileDialog nameDialog(this);
     if (nameDialog.exec() != QDialog::Accepted)
         return;
     const QString path = EffectFileName::effectFilePath(drive, nameDialog.fileName());
-    const QList<ImageObject*> pictures = objectsOf<ImageObject>(*m_pictureModel);
-    const QList<MediaObject*> clips = objectsOf<MediaObject>(*m_clipModel);
     if (!DownloadPrompts::confirmDownload(this, path, pictures, clips))
         return;
 
@@ -117,7 +120,7 @@ void MainWindow::finishDownload(Message* msg)
 void MainWindow::onActionPreviewFromUsb()
 {
     onBtnStopClick();
-    const QString drive = chooseDrive();
+    const QString drive = chooseDrive(true);
     if (drive.isEmpty())
         return;
     const QString path = drive + QStringLiteral("/Z1.bin");
@@ -125,18 +128,23 @@ void MainWindow::onActionPreviewFromUsb()
         QMessageBox::information(this, tr("dialog_title_tip"), tr("dialog_title_preview_error1"), QMessageBox::Ok);
         return;
     }
+    if (!confirmReplacePlaylist())
+        return;
     toolBox->setCurrentWidget(page);
     startReadJob(MessageCode::PreviewUsb, path, tr("dialog_title_reading_usb"));
 }
 
 void MainWindow::onActionRestoreFactory()
 {
-    // The factory blade, whether or not its file is found.
+    onBtnStopClick();
+    const QString path = FactoryEffect::find();
+    // The factory blade whether or not its file is found, unless the user keeps the
+    // playlist: pictures converted for one blade and imported for another must not mix.
+    if (!path.isEmpty() && !confirmReplacePlaylist())
+        return;
     AppSettings::ledCount = FactoryEffect::ledCount;
     AppSettings::lineNumber = FactoryEffect::lineNumber;
     refreshGeometryLabels();
-    onBtnStopClick();
-    const QString path = FactoryEffect::find();
     if (path.isEmpty()) {
         qDebug() << "not find system ui file. " << FactoryEffect::candidatePaths();
         QMessageBox::information(this, tr("dialog_title_tip"), tr("dialog_title_not_find_default"), QMessageBox::Ok);
@@ -145,6 +153,18 @@ void MainWindow::onActionRestoreFactory()
     clearPlaylist();
     toolBox->setCurrentWidget(page);
     startReadJob(MessageCode::RestoreFactory, path, tr("dialog_title_reading_sys"));
+}
+
+bool MainWindow::confirmReplacePlaylist()
+{
+    const int pictures = m_pictureModel->rowCount();
+    const int clips = m_clipModel->rowCount();
+    if (pictures == 0 && clips == 0)
+        return true;
+    return QMessageBox::question(this, tr("dialog_title_tip"),
+                                 tr("dialog_ask_replace_playlist").arg(pictures).arg(clips),
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+           == QMessageBox::Yes;
 }
 
 void MainWindow::startReadJob(int code, const QString& path, const QString& text)

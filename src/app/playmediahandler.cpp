@@ -1,6 +1,7 @@
 #include "playmediahandler.h"
 
 #include "app/appsettings.h"
+#include "convert/imagecontrast.h"
 #include "convert/imageobject.h"
 #include "convert/mediaobject.h"
 #include "device/effectfile.h"
@@ -48,6 +49,10 @@ void PlayMediaHandler::handleMessage(Message* msg)
             emit previewUsbOver();
         else
             emit restoreFactoryOver();
+        break;
+    case MessageCode::Contrast:
+        // obj: the contrast of the open dialog, which waits for this job before it goes.
+        static_cast<ImageContrast*>(msg->obj)->addImageContract(msg->str.toInt());
         break;
     default:
         qDebug() << "#PlayMediaHandler# no job for message" << msg->what;

@@ -29,6 +29,9 @@ struct ReadBackJob
 // emits a new message with the same code and object, which the window receives through a
 // queued connection and owns. The handler itself touches nothing the message points to.
 //
+// Code 16 (contrast) carries in obj the ImageContrast to run; its sender removes the code
+// and waits for a running job (removeMessagesAndWait) before that object goes.
+//
 // Drive jobs (download, preview, factory restore, contrast) are added as cases of
 // handleMessage; they test isRunning() between their steps, since the destructor stops
 // handling before anything else goes.

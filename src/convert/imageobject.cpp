@@ -24,6 +24,13 @@ QRect centredSquare(const QSize& size)
     return QRect(left, top, side, side);
 }
 
+QImage thumbnailOf(const QImage& picture)
+{
+    return picture.copy(centredSquare(picture.size()))
+        .scaled(450, 450, Qt::KeepAspectRatio, Qt::FastTransformation)
+        .scaled(60, 60, Qt::KeepAspectRatio, Qt::FastTransformation);
+}
+
 ImageObject::ImageObject(int number, const QString& sourcePath, double showTime, int kind)
     : PlaylistObject(number), kind(kind), sourcePath(sourcePath), showTime(showTime),
       id(nextId.fetch_add(1))
@@ -62,12 +69,8 @@ void ImageObject::prepareSource(const QImage& source)
     if (sourcePath.isEmpty())
         return;
     contrast = 1.0f;
-    const QRect square = centredSquare(source.size());
-    cropRect = square;
-    const QImage thumbnail = source.copy(square)
-                                 .scaled(450, 450, Qt::KeepAspectRatio, Qt::FastTransformation)
-                                 .scaled(60, 60, Qt::KeepAspectRatio, Qt::FastTransformation);
-    saveThumbnail(thumbnail);
+    cropRect = centredSquare(source.size());
+    saveThumbnail(thumbnailOf(source));
 }
 
 int ImageObject::saveLocked(const QImage& picture, const QString& path)

@@ -75,3 +75,5 @@ private:
 
 // Largest square in the middle of a picture, as the conversion and thumbnails cut it.
 QRect centredSquare(const QSize& size);
+// The row's thumbnail of a picture: its centred square scaled to fit 450 x 450, then 60 x 60.
+QImage thumbnailOf(const QImage& picture);

@@ -22,9 +22,15 @@ constexpr int defaultGreenBlue[TestColorUtil::bandCount] = {
 
 TestColorUtil::TestColorUtil()
 {
-    for (int key = 1; key <= bandCount; ++key)
-        values.insert(key, new TestValue(defaultRed[key - 1], defaultGreenBlue[key - 1],
-                                         defaultGreenBlue[key - 1]));
+    for (int key = 1; key <= bandCount; ++key) {
+        const auto levels = defaultLevels(key);
+        values.insert(key, new TestValue(levels[0], levels[1], levels[2]));
+    }
+}
+
+std::array<int, 3> TestColorUtil::defaultLevels(int key)
+{
+    return {defaultRed[key - 1], defaultGreenBlue[key - 1], defaultGreenBlue[key - 1]};
 }
 
 TestColorUtil* TestColorUtil::instance()

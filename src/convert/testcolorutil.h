@@ -3,6 +3,8 @@
 #include <QHash>
 #include <QObject>
 
+#include <array>
+
 class TestValue;
 
 // The colour calibration table: the 256 input levels of a channel fall into 32 bands
@@ -25,6 +27,8 @@ public:
     int getTestBValue(int level) const;
 
     static int bandKey(int level);
+    // The factory output levels {r, g, b} of band `key` (1..32).
+    static std::array<int, 3> defaultLevels(int key);
 
     QHash<int, TestValue*> values;  // band key 1..32 -> row, owned by the table
 

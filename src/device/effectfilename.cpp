@@ -40,6 +40,17 @@ QString message(const Check& check)
 } // namespace EffectFileName
 
 namespace EffectFileName {
+int nameWidth(const QString& name)
+{
+    int width = 0;
+    for (const QChar c : name) {
+        if (c.isLowSurrogate())
+            continue;  // the pair was counted at its first half
+        width += c.unicode() < 0x80 ? 1 : 2;
+    }
+    return width;
+}
+
 QString effectFilePath(const QString& drivePath, const QString& name)
 {
     return drivePath + QLatin1Char('/') + name + QLatin1String(".bin");

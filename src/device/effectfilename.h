@@ -29,6 +29,11 @@ QString message(const Check& check);
 } // namespace EffectFileName
 
 namespace EffectFileName {
+// The fan's name field holds 8 bytes: a letter or digit takes one, a Chinese character
+// (or any other beyond ASCII) two.
+constexpr int maxNameWidth = 8;
+int nameWidth(const QString& name);
+
 // The effect file of a download: drive path, "/", the typed name, ".bin"
 // ("/media/card" and "Z1" give "/media/card/Z1.bin").
 QString effectFilePath(const QString& drivePath, const QString& name);

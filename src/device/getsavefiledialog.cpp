@@ -5,6 +5,20 @@
 
 #include <QDebug>
 #include <QMessageBox>
+#include <QValidator>
+
+namespace {
+// Refuses a keystroke or a paste that makes the name wider than the prompt allows.
+class NameWidthValidator : public QValidator
+{
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override
+    {
+        return EffectFileName::nameWidth(input) <= EffectFileName::maxNameWidth ? Acceptable : Invalid;
+    }
+};
+} // namespace
 
 GetSaveFileDialog::GetSaveFileDialog(QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::GetSaveFileDialog>())
@@ -13,6 +27,7 @@ GetSaveFileDialog::GetSaveFileDialog(QWidget* parent)
     connect(ui->okBut, &QPushButton::clicked, this, &GetSaveFileDialog::onBtnOkClick);
     connect(ui->cancelBut, &QPushButton::clicked, this, &GetSaveFileDialog::onBtnCancelClick);
     ui->txtFileName->setMaxLength(8);
+    ui->txtFileName->setValidator(new NameWidthValidator(ui->txtFileName));
 }
 
 GetSaveFileDialog::~GetSaveFileDialog() = default;

@@ -6,10 +6,13 @@
 #include <QDebug>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace {
 constexpr int PathRole = Qt::UserRole;
+// The folder chosen last with "Choose folder...", where the next folder dialog starts.
+QString lastChosenFolder;
 } // namespace
 
 SelectUsbPathDialog::SelectUsbPathDialog(const DriveList& drives, QWidget* parent)
@@ -99,11 +102,21 @@ void SelectUsbPathDialog::currentSelectUsbChanged(const QString& path)
 
 void SelectUsbPathDialog::onBtnFolderClick()
 {
-    const QString start = m_selectedPath.isEmpty() ? QDir::homePath() : m_selectedPath;
-    const QString folder = QFileDialog::getExistingDirectory(
-        this, QCoreApplication::translate("SelectUsbPathDialog", "selectusb_folder_title"), start);
-    if (!folder.isEmpty())
-        addFolder(folder);
+    QString start = lastChosenFolder;
+    if (start.isEmpty() || !QFileInfo(start).isDir())
+        start = m_selectedPath.isEmpty() ? QDir::homePath() : m_selectedPath;
+    const QString folder = QFileDialog::getExistingDirectory(this, folderDialogTitle(), start);
+    if (folder.isEmpty())
+        return;
+    lastChosenFolder = folder;
+    addFolder(folder);
+}
+
+QString SelectUsbPathDialog::folderDialogTitle() const
+{
+    return QCoreApplication::translate("SelectUsbPathDialog", m_purpose == Purpose::Preview
+                                                                  ? "selectusb_folder_title_preview"
+                                                                  : "selectusb_folder_title");
 }
 
 void SelectUsbPathDialog::addFolder(const QString& path)

@@ -26,8 +26,15 @@ class SelectUsbPathDialog : public QDialog
 {
     Q_OBJECT
 public:
+    // What the chosen drive is for: it titles the "Choose folder..." dialog.
+    enum class Purpose { Download, Preview };
+
     SelectUsbPathDialog(const DriveList& drives, QWidget* parent = nullptr);
     ~SelectUsbPathDialog() override;
+
+    void setPurpose(Purpose purpose) { m_purpose = purpose; }
+    // The title of the folder dialog for the current purpose.
+    QString folderDialogTitle() const;
 
     QString selectedPath() const { return m_selectedPath; }
     // Adds a directory as a row (once) and makes it current; what "Choose folder..." does.
@@ -50,4 +57,5 @@ private:
     std::unique_ptr<Ui::SelectUsbPathDialog> ui;
     QPointer<const DriveList> m_drives;
     QString m_selectedPath;
+    Purpose m_purpose = Purpose::Download;
 };

@@ -74,6 +74,12 @@ void HandlerMessage::removeMessages(int what)
         loop->removeMessages(what);
 }
 
+void HandlerMessage::removeMessagesAndWait(int what)
+{
+    if (loop)
+        loop->removeMessagesAndWait(what);
+}
+
 void HandlerMessage::handleMessage(Message*) {}
 
 bool HandlerMessage::waitForJob(int timeoutMs)

@@ -34,6 +34,9 @@ public:
     void sendMessageDelayed(int what, int delayMs);
     void sendEmptyMessage(int what);
     void removeMessages(int what);
+    // removeMessages, then waits for a running job of the code (HandlerThread). Not under
+    // sendLock, so that the job waited for may still post.
+    void removeMessagesAndWait(int what);
 
     // Runs on the worker thread; msg is deleted after it returns.
     virtual void handleMessage(Message* msg);

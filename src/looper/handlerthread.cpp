@@ -34,10 +34,24 @@ void HandlerThread::enqueue(Message* msg)
 void HandlerThread::removeMessages(int what)
 {
     std::unique_lock locker(queueLock);
+    removeLocked(what);
+}
+
+void HandlerThread::removeLocked(int what)
+{
     for (int i = queue.size() - 1; i >= 0; --i) {
         if (queue.at(i)->what == what)
             delete queue.takeAt(i);
     }
+}
+
+void HandlerThread::removeMessagesAndWait(int what)
+{
+    std::unique_lock locker(queueLock);
+    removeLocked(what);
+    if (QThread::currentThread() == this)
+        return;  // called by a job: it is the one running
+    handlingDone.wait(locker, [&] { return handling == nullptr || handlingWhat != what; });
 }
 
 void HandlerThread::clear()
@@ -109,6 +123,7 @@ void HandlerThread::run()
         if (msg) {
             HandlerMessage* target = msg->target;
             handling = target;
+            handlingWhat = msg->what;
             locker.unlock();
             if (target)
                 target->handleMessage(msg);

@@ -26,6 +26,10 @@ public:
     void enqueue(Message* msg);
     // Removes and deletes every queued message with the code, whatever its target.
     void removeMessages(int what);
+    // Like removeMessages and, unless called on the worker itself, waits until a running
+    // handleMessage of a message with the code has returned: afterwards no message of the
+    // code touches what its sender is about to free.
+    void removeMessagesAndWait(int what);
     // Removes and deletes every queued message.
     void clear();
     void quit();
@@ -46,6 +50,7 @@ protected:
 
 private:
     void clearLocked();
+    void removeLocked(int what);
 
     // Standard primitives rather than Qt's: the thread sanitizer sees their waits.
     bool quitRequested = false;
@@ -54,6 +59,7 @@ private:
     std::mutex queueLock;
     QList<Message*> queue;
     HandlerMessage* handling = nullptr;  // target of the message being handled
+    int handlingWhat = 0;                // and its code
 };
 
 // The one worker thread every handler shares, created and started on first use.

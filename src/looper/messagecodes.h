@@ -18,7 +18,7 @@ enum : int {
     LoopDel = 12,         // clip row: loop count down
     PreviewUsb = 14,      // read an effect file back from a drive
     RestoreFactory = 15,  // read the factory effect file
-    Contrast = 16,        // apply a contrast value given in str
+    Contrast = 16,        // apply a contrast value given in str (obj: the ImageContrast)
 };
 
 // Timed repetition: each step posts the next message this much later.

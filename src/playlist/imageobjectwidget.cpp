@@ -1,6 +1,7 @@
 #include "imageobjectwidget.h"
 
 #include "convert/imageobject.h"
+#include "convert/showtimevalidator.h"
 #include "looper/message.h"
 #include "looper/messagecodes.h"
 #include "rowbuttons.h"
@@ -8,7 +9,6 @@
 
 #include <QComboBox>
 #include <QDebug>
-#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -48,7 +48,9 @@ ImageObjectWidget::ImageObjectWidget(HandlerMessage* handler, ImageObject* pictu
     if (kind == ImageObject::PictureKind || kind == ImageObject::DiyKind
         || kind == ImageObject::ReadBackPictureKind) {
         comboNumber = new QComboBox(this);
-        for (int k = 1; k <= 50; ++k)
+        // Every row can be moved to every place: the list may hold more than 50 pictures.
+        const int places = qMax(50, index.model() ? index.model()->rowCount() : 0);
+        for (int k = 1; k <= places; ++k)
             comboNumber->addItem(tr("imgwidget_lbl_text2").arg(k));
         comboNumber->setGeometry(60, y, 70, 25);
         comboNumber->setCurrentIndex(picture->number - 1);
@@ -63,7 +65,7 @@ ImageObjectWidget::ImageObjectWidget(HandlerMessage* handler, ImageObject* pictu
         txtTime = new QLineEdit(this);
         txtTime->setGeometry(165, y, 40, 25);
         txtTime->setFixedWidth(40);
-        txtTime->setValidator(new QIntValidator(1, 100, txtTime));
+        txtTime->setValidator(new ShowTimeValidator(txtTime));
         txtTime->setText(QString::number(picture->showTime, 'g', 6));
         txtTime->setMouseTracking(true);
 

@@ -1,5 +1,6 @@
 #include "mediaobjectwidget.h"
 
+#include "convert/boundedintvalidator.h"
 #include "convert/imageobject.h"
 #include "convert/mediaobject.h"
 #include "looper/message.h"
@@ -8,7 +9,6 @@
 #include "rowsteps.h"
 
 #include <QDebug>
-#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -54,7 +54,7 @@ MediaObjectWidget::MediaObjectWidget(HandlerMessage* handler, MediaObject* clip,
 
     txtLoop = new QLineEdit(this);
     txtLoop->setGeometry(w + loopWidth, 30, 40, 25);
-    txtLoop->setValidator(new QIntValidator(1, 255, txtLoop));
+    txtLoop->setValidator(new BoundedIntValidator(RowSteps::minLoopCount, RowSteps::maxLoopCount, txtLoop));
     txtLoop->setText(QString::number(clip->loopCount));
     setFocusProxy(txtLoop);
 

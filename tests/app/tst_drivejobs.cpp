@@ -13,6 +13,9 @@
 #include "support/testtempdir.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -83,6 +86,8 @@ void expectDrive(DialogScript& script, const QString& path)
 }
 
 void reject(QWidget* widget) { static_cast<QDialog*>(widget)->reject(); }
+void pressYes(QWidget* box) { static_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click(); }
+void pressNo(QWidget* box) { static_cast<QMessageBox*>(box)->button(QMessageBox::No)->click(); }
 void accept(QWidget* widget) { static_cast<QDialog*>(widget)->accept(); }
 
 ImageObject* pictureAt(CustomTableModel* model, int row)
@@ -168,7 +173,11 @@ private slots:
         writeFactoryFile(appDir->filePath("default.bin"), 2, 4);
         EnglishWindow window;
         QCOMPARE(window.addPictureFile(sources.filePath("a.png")), MainWindow::AddStatus::Added);
+        DialogScript script;
+        script.expect("QMessageBox", pressYes);  // the playlist may go
+        script.start();
         window.onActionRestoreFactory();  // modal until the job has replied
+        QVERIFY(script.done());
         QCOMPARE(window.pictureModel()->rowCount(), 2);
         QCOMPARE(pictureAt(window.pictureModel(), 0)->number, 1);
         QCOMPARE(pictureAt(window.pictureModel(), 1)->number, 2);
@@ -191,6 +200,7 @@ private slots:
         QCOMPARE(window.addPictureFile(sources.filePath("a.png")), MainWindow::AddStatus::Added);
         const std::shared_ptr<int> over = countOnWindowThread(window, &PlayMediaHandler::restoreFactoryOver);
         DialogScript script;
+        script.expect("QMessageBox", pressYes);
         script.expect("ProgressDialog", reject);
         script.start();
         window.onActionRestoreFactory();
@@ -217,8 +227,10 @@ private slots:
         window.addClipObject(clip);
         window.drives()->AddDisk(drive.path());
 
-        auto download = [&](const QString& name) -> QString {
+        auto download = [&](const QString& name, bool timeQuestion) -> QString {
             DialogScript script;
+            if (timeQuestion)
+                script.expect("QMessageBox", pressYes);  // 30 s is written as 25.5 s
             expectDrive(script, drive.path());
             script.expect("GetSaveFileDialog", [name](QWidget* dialog) {
                 dialog->findChild<QLineEdit*>("txtFileName")->setText(name);
@@ -234,7 +246,7 @@ private slots:
             return script.done() ? result : QString("dialogs missing: ") + script.seen.join(", ");
         };
         QSignalSpy progress(window.handler(), &PlayMediaHandler::jobProgress);
-        const QString result = download("Z1");
+        const QString result = download("Z1", true);
         QVERIFY2(result.contains(drive.filePath("Z1.bin")), qPrintable(result));
         QVERIFY(!progress.isEmpty());  // records written, of all
         QCOMPARE(progress.last().at(0).toLongLong(), 4);
@@ -245,6 +257,7 @@ private slots:
 
         DialogScript script;
         expectDrive(script, drive.path());
+        script.expect("QMessageBox", pressYes);
         script.start();
         window.onActionPreviewFromUsb();
         QVERIFY(script.done());
@@ -257,7 +270,7 @@ private slots:
         QCOMPARE(clipAt(window.clipModel(), 0)->frames.size(), 2);
 
         // Downloading what was previewed writes the same file again.
-        QVERIFY(download("Z2").contains("Z2.bin"));
+        QVERIFY(download("Z2", false).contains("Z2.bin"));
         QVERIFY(written.open(QIODevice::ReadOnly));
         QFile again(drive.filePath("Z2.bin"));
         QVERIFY(again.open(QIODevice::ReadOnly));
@@ -275,6 +288,7 @@ private slots:
         const std::shared_ptr<int> over = countOnWindowThread(window, &PlayMediaHandler::previewUsbOver);
         DialogScript script;
         expectDrive(script, drive.path());
+        script.expect("QMessageBox", pressYes);
         script.expect("ProgressDialog", reject);
         script.start();
         window.onActionPreviewFromUsb();
@@ -298,6 +312,186 @@ private slots:
         window.onActionPreviewFromUsb();
         QVERIFY(script.done());
         QCOMPARE(message, QString("No effect of U disk file, please select another U disk!"));
+    }
+
+    void readsReplaceThePlaylistOnlyWhenTheUserAgrees()
+    {
+        QTemporaryDir drive;
+        writeFactoryFile(appDir->filePath("default.bin"), 2, 3);
+        {
+            QFile z1(drive.filePath("Z1.bin"));
+            QVERIFY(z1.open(QIODevice::WriteOnly));
+            QVERIFY(EffectFile::writeReadBack(z1, {{5, QByteArray(38880, '\x30')}}, {}, 38880).isEmpty());
+        }
+        EnglishWindow window;
+        QCOMPARE(window.addPictureFile(sources.filePath("a.png")), MainWindow::AddStatus::Added);
+        auto* clip = new MediaObject(0, "clip");
+        window.addClipObject(clip);
+        ImageObject* mine = pictureAt(window.pictureModel(), 0);
+
+        // Reset, answered No: the playlist and the blade stay as they are.
+        QString question;
+        DialogScript keep;
+        keep.expect("QMessageBox", [&question](QWidget* box) {
+            question = static_cast<QMessageBox*>(box)->text();
+            pressNo(box);
+        });
+        keep.start();
+        window.onActionRestoreFactory();
+        QVERIFY(keep.done());
+        QCOMPARE(question, QString("The playlist holds 1 picture(s) and 1 clip(s). What is read replaces them all. Continue?"));
+        QCOMPARE(pictureAt(window.pictureModel(), 0), mine);
+        QCOMPARE(clipAt(window.clipModel(), 0), clip);
+        QCOMPARE(AppSettings::ledCount, AppSettings::defaultLedCount);
+
+        // Preview, answered No: likewise; the drive's file is not read.
+        DialogScript keepToo;
+        expectDrive(keepToo, drive.path());
+        keepToo.expect("QMessageBox", pressNo);
+        keepToo.start();
+        window.onActionPreviewFromUsb();
+        QVERIFY(keepToo.done());
+        QCOMPARE(window.pictureModel()->rowCount(), 1);
+        QCOMPARE(pictureAt(window.pictureModel(), 0), mine);
+
+        // Yes: the factory effect takes the playlist's place.
+        DialogScript replace;
+        replace.expect("QMessageBox", pressYes);
+        replace.start();
+        window.onActionRestoreFactory();
+        QVERIFY(replace.done());
+        QCOMPARE(window.pictureModel()->rowCount(), 2);
+        QCOMPARE(clipAt(window.clipModel(), 0)->frames.size(), 3);
+        QCOMPARE(AppSettings::ledCount, 36);
+    }
+
+    void downloadAsksBeforeWritingWhatTheUserMayNotWant()
+    {
+        QTemporaryDir drive;
+        EnglishWindow window;
+        window.drives()->AddDisk(drive.path());
+        auto nameIs = [](const QString& name) {
+            return [name](QWidget* dialog) {
+                dialog->findChild<QLineEdit*>("txtFileName")->setText(name);
+                static_cast<GetSaveFileDialog*>(dialog)->onBtnOkClick();
+            };
+        };
+        QStringList asked;
+        auto answer = [&asked](bool yes) {
+            return [&asked, yes](QWidget* widget) {
+                auto* box = static_cast<QMessageBox*>(widget);
+                asked << box->text();
+                if (!box->button(QMessageBox::Yes))
+                    accept(box);  // not a question: the test fails on its text
+                else
+                    yes ? pressYes(box) : pressNo(box);
+            };
+        };
+
+        // An empty playlist: said so before a drive is chosen; No writes nothing.
+        DialogScript empty;
+        empty.expect("QMessageBox", answer(false));
+        empty.start();
+        window.onActionDownToUsb();
+        QVERIFY(empty.done());
+        QCOMPARE(asked.value(0), QString("The playlist is empty: the file would hold no picture and the display "
+                                       "would show nothing. Download all the same?"));
+        QVERIFY(QDir(drive.path()).isEmpty());
+
+        // Times the file cannot hold: each such picture and what it gets; No writes nothing.
+        QCOMPARE(window.addPictureFile(sources.filePath("a.png")), MainWindow::AddStatus::Added);
+        QCOMPARE(window.addPictureFile(sources.filePath("b.png")), MainWindow::AddStatus::Added);
+        QCOMPARE(window.addPictureFile(sources.filePath("b.png")), MainWindow::AddStatus::Added);
+        pictureAt(window.pictureModel(), 0)->showTime = 0;
+        pictureAt(window.pictureModel(), 1)->showTime = 25.5;  // held exactly
+        pictureAt(window.pictureModel(), 2)->showTime = 99.9;
+        DialogScript times;
+        times.expect("QMessageBox", answer(false));
+        times.start();
+        window.onActionDownToUsb();
+        QVERIFY(times.done());
+        QCOMPARE(asked.value(1), QString("The file holds show times from 0.1 s to 25.5 s. These pictures will get "
+                                       "another time:\nPicture 1: 0 s becomes 0 s\nPicture 3: 99.9 s becomes "
+                                       "25.5 s\nDownload all the same?"));
+        QVERIFY(QDir(drive.path()).isEmpty());
+
+        // A file of the same name on the drive: kept on No, replaced on Yes.
+        pictureAt(window.pictureModel(), 0)->showTime = 5;
+        pictureAt(window.pictureModel(), 2)->showTime = 5;
+        QFile old(drive.filePath("Z1.bin"));
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("the user's other effect");
+        old.close();
+        DialogScript keep;
+        expectDrive(keep, drive.path());
+        keep.expect("GetSaveFileDialog", nameIs("Z1"));
+        keep.expect("QMessageBox", answer(false));
+        keep.start();
+        window.onActionDownToUsb();
+        QVERIFY(keep.done());
+        QCOMPARE(asked.value(2), QString("%1 is already on the drive. Replace it?")
+                                   .arg(QDir::toNativeSeparators(drive.filePath("Z1.bin"))));
+        QCOMPARE(QFileInfo(old).size(), qint64(23));
+        DialogScript replace;
+        expectDrive(replace, drive.path());
+        replace.expect("GetSaveFileDialog", nameIs("Z1"));
+        replace.expect("QMessageBox", answer(true));
+        replace.expect("QMessageBox", [&asked](QWidget* box) {  // the result
+            asked << static_cast<QMessageBox*>(box)->text();
+            accept(box);
+        });
+        replace.start();
+        window.onActionDownToUsb();
+        QVERIFY(replace.done());
+        QVERIFY2(asked.value(4).startsWith("Download success"), qPrintable(asked.join(" / ")));
+        QCOMPARE(QFileInfo(old).size(), qint64(4096 + 3 * 114688));
+    }
+
+    void folderDialogSaysWhatItChoosesFor()
+    {
+        QTemporaryDir drive;
+        EnglishWindow window;
+        QCOMPARE(window.addPictureFile(sources.filePath("a.png")), MainWindow::AddStatus::Added);
+        QString title;
+        QString startedIn;
+        auto chooseFolder = [] {
+            return [](QWidget* widget) {
+                // Later: the folder dialog is modal in turn, and the script must answer it.
+                QTimer::singleShot(0, widget, [widget] {
+                    static_cast<SelectUsbPathDialog*>(widget)->onBtnFolderClick();
+                    static_cast<SelectUsbPathDialog*>(widget)->onBtnOkClick();
+                });
+            };
+        };
+        auto fileDialog = [&](const QString& folder) {
+            return [&, folder](QWidget* widget) {
+                auto* dialog = static_cast<QFileDialog*>(widget);
+                title = dialog->windowTitle();
+                startedIn = dialog->directory().absolutePath();
+                dialog->setDirectory(folder);
+                dialog->selectFile(folder);
+                static_cast<QDialog*>(dialog)->accept();
+            };
+        };
+        DialogScript preview;
+        preview.expect("SelectUsbPathDialog", chooseFolder());
+        preview.expect("QFileDialog", fileDialog(drive.path()));
+        preview.expect("QMessageBox", accept);  // no effect file there
+        preview.start();
+        window.onActionPreviewFromUsb();
+        QVERIFY2(preview.done(), qPrintable(preview.seen.join(", ")));
+        QCOMPARE(title, QString("Choose the folder that holds the effect file Z1.bin"));
+
+        // The download's dialog says so, and starts where the last folder was chosen.
+        DialogScript download;
+        download.expect("SelectUsbPathDialog", chooseFolder());
+        download.expect("QFileDialog", fileDialog(drive.path()));
+        download.expect("GetSaveFileDialog", reject);
+        download.start();
+        window.onActionDownToUsb();
+        QVERIFY2(download.done(), qPrintable(download.seen.join(", ")));
+        QCOMPARE(title, QString("Choose the folder to save the effect file in"));
+        QCOMPARE(startedIn, QDir(drive.path()).absolutePath());
     }
 
     void screenshotOfTheFactoryEffect()

@@ -157,8 +157,8 @@ QStringList GeometryDialogsTest::statusTexts() const
 void GeometryDialogsTest::fields()
 {
     UpdateLedCountDialog leds(window.get());
-    QCOMPARE(leds.windowTitle(), QStringLiteral("修改LED数量"));
-    QCOMPARE(leds.label()->text(), QStringLiteral("LED数量："));
+    QCOMPARE(leds.windowTitle(), QStringLiteral("Change the LED Count"));
+    QCOMPARE(leds.label()->text(), QStringLiteral("LEDs:"));
     QCOMPARE(leds.label()->width(), 100);
     QCOMPARE(leds.field()->text(), QStringLiteral("112"));
     QCOMPARE(leds.buttonBox()->buttons().size(), 2);
@@ -172,8 +172,8 @@ void GeometryDialogsTest::fields()
     QCOMPARE(leds.value(), 40);
 
     UpdateLineNumberDialog lines(window.get());
-    QCOMPARE(lines.windowTitle(), QStringLiteral("修改分辨率"));
-    QCOMPARE(lines.label()->text(), QStringLiteral("分辨率："));
+    QCOMPARE(lines.windowTitle(), QStringLiteral("Change the Resolution"));
+    QCOMPARE(lines.label()->text(), QStringLiteral("Resolution:"));
     QCOMPARE(lines.field()->text(), QStringLiteral("450"));
     lines.field()->clear();
     QTest::keyClicks(lines.field(), "600");
@@ -218,8 +218,8 @@ void GeometryDialogsTest::emptyFieldGives40AfterConfirmation()
     ModalScript script;
     script.steps = {enter(""), [](QWidget* modal) {
                         auto* box = qobject_cast<QMessageBox*>(modal);
-                        QCOMPARE(box->windowTitle(), QStringLiteral("提示"));
-                        QCOMPARE(box->informativeText(), QStringLiteral("所有的打开的图片效果将会被删除，是否继续？"));
+                        QCOMPARE(box->windowTitle(), QStringLiteral("Tip"));
+                        QCOMPARE(box->informativeText(), QStringLiteral("All the pictures and clips in the playlist will be deleted. Continue?"));
                         QCOMPARE(box->defaultButton(), box->button(QMessageBox::Ok));
                         QVERIFY(box->button(QMessageBox::Cancel));
                         box->button(QMessageBox::Ok)->click();
@@ -227,7 +227,7 @@ void GeometryDialogsTest::emptyFieldGives40AfterConfirmation()
     script.start();
     window->onBtnLedCount();
     script.stop();
-    QCOMPARE(script.seen, (QStringList{"UpdateLedCountDialog", "QMessageBox:LED数量被修改."}));
+    QCOMPARE(script.seen, (QStringList{"UpdateLedCountDialog", "QMessageBox:The number of LEDs has been changed."}));
     QCOMPARE(AppSettings::ledCount, 40);
     QVERIFY2(statusTexts().contains(" LED:40"), qPrintable(statusTexts().join('|')));
 
@@ -235,7 +235,7 @@ void GeometryDialogsTest::emptyFieldGives40AfterConfirmation()
     lines.steps = {enter("360"), answer(QMessageBox::Ok)};
     lines.start();
     window->onBtnLineNumber();
-    QCOMPARE(lines.seen, (QStringList{"UpdateLineNumberDialog", "QMessageBox:分辨率被修改."}));
+    QCOMPARE(lines.seen, (QStringList{"UpdateLineNumberDialog", "QMessageBox:The resolution has been changed."}));
     QCOMPARE(AppSettings::lineNumber, 360);
     QVERIFY(statusTexts().contains(" LINE:360"));
 }
@@ -280,7 +280,7 @@ void GeometryDialogsTest::zeroIsRefusedAndTheDialogStays()
     const QString refusal =
         "QMessageBox:The resolution (lines per turn) must be from 1 to 600. Enter a number in this range.";
     QCOMPARE(script.seen, (QStringList{"UpdateLineNumberDialog", refusal, "UpdateLineNumberDialog", refusal,
-                                       "UpdateLineNumberDialog", "QMessageBox:分辨率被修改."}));
+                                       "UpdateLineNumberDialog", "QMessageBox:The resolution has been changed."}));
     QCOMPARE(sameDialog, (QList<bool>{true, true}));
     QCOMPARE(AppSettings::lineNumber, 8);
     QCOMPARE(window->pictureModel()->rowCount(), 0);

@@ -227,7 +227,7 @@ void LoadImagesDialogTest::limitIsCheckedOnlyBeforeTheDialog()
     QVERIFY(near(pictureAt(window->pictureModel(), 50)->loadThumbnail().pixelColor(30, 30), colours[1]));
     QCOMPARE(QDir(AppSettings::openDir).canonicalPath(), QDir(files.path()).canonicalPath());
     // Now the list is full: only the message, no file dialog.
-    QCOMPARE(importThroughWindow(names), QStringList{QStringLiteral("图片最多只能包含50张图片！")});
+    QCOMPARE(importThroughWindow(names), QStringList{QStringLiteral("The picture list can hold at most 50 pictures!")});
     QCOMPARE(window->pictureModel()->rowCount(), 52);
 }
 

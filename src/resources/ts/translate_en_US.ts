@@ -116,6 +116,38 @@
             <translation>The effect file could not be read completely; what was read is shown.
 %1</translation>
         </message>
+        <message>
+            <source>调整对比度</source>
+            <translation>Adjust the contrast</translation>
+        </message>
+        <message>
+            <source>颜色调试参数</source>
+            <translation>Colour Settings</translation>
+        </message>
+        <message>
+            <source>图片最多只能包含%1张图片！</source>
+            <translation>The picture list can hold at most %1 pictures!</translation>
+        </message>
+        <message>
+            <source>提示</source>
+            <translation>Tip</translation>
+        </message>
+        <message>
+            <source>LED数量被修改.</source>
+            <translation>The number of LEDs has been changed.</translation>
+        </message>
+        <message>
+            <source>分辨率被修改.</source>
+            <translation>The resolution has been changed.</translation>
+        </message>
+        <message>
+            <source>所有的打开的图片效果将会被删除，是否继续？</source>
+            <translation>All the pictures and clips in the playlist will be deleted. Continue?</translation>
+        </message>
+        <message>
+            <source>dialog_ask_replace_playlist</source>
+            <translation>The playlist holds %1 picture(s) and %2 clip(s). What is read replaces them all. Continue?</translation>
+        </message>
     </context>
     <context>
         <name>ImageObjectWidget</name>
@@ -209,6 +241,10 @@
         <message>
             <source>selectusb_folder_title</source>
             <translation>Choose the folder to save the effect file in</translation>
+        </message>
+        <message>
+            <source>selectusb_folder_title_preview</source>
+            <translation>Choose the folder that holds the effect file Z1.bin</translation>
         </message>
     </context>
     <context>
@@ -307,6 +343,28 @@
             <source>download_eject_failed</source>
             <translation>The drive could not be ejected: %1. Close the programs that use it, then eject it from the file manager.</translation>
         </message>
+        <message>
+            <source>download_ask_empty</source>
+            <translation>The playlist is empty: the file would hold no picture and the display would show nothing. Download all the same?</translation>
+        </message>
+        <message>
+            <source>download_ask_show_times</source>
+            <translation>The file holds show times from 0.1 s to 25.5 s. These pictures will get another time:
+%1
+Download all the same?</translation>
+        </message>
+        <message>
+            <source>download_time_line</source>
+            <translation>Picture %1: %2 s becomes %3 s</translation>
+        </message>
+        <message>
+            <source>download_time_more</source>
+            <translation>… and %1 more</translation>
+        </message>
+        <message>
+            <source>download_ask_replace</source>
+            <translation>%1 is already on the drive. Replace it?</translation>
+        </message>
     </context>
     <context>
         <name>UDisks</name>
@@ -374,6 +432,14 @@ Check these files, or save them again as PNG or JPG, and import them again.</tra
             <source>dialog_title_tip</source>
             <translation>Tip</translation>
         </message>
+        <message>
+            <source>确定</source>
+            <translation>Ok</translation>
+        </message>
+        <message>
+            <source>取消</source>
+            <translation>Cancel</translation>
+        </message>
     </context>
     <context>
         <name>UpdateLedCountDialog</name>
@@ -381,12 +447,114 @@ Check these files, or save them again as PNG or JPG, and import them again.</tra
             <source>dialog_led_count_range</source>
             <translation>The number of LEDs must be from %1 to %2. Enter a number in this range.</translation>
         </message>
+        <message>
+            <source>修改LED数量</source>
+            <translation>Change the LED Count</translation>
+        </message>
+        <message>
+            <source>LED数量：</source>
+            <translation>LEDs:</translation>
+        </message>
     </context>
     <context>
         <name>UpdateLineNumberDialog</name>
         <message>
             <source>dialog_line_number_range</source>
             <translation>The resolution (lines per turn) must be from %1 to %2. Enter a number in this range.</translation>
+        </message>
+        <message>
+            <source>修改分辨率</source>
+            <translation>Change the Resolution</translation>
+        </message>
+        <message>
+            <source>分辨率：</source>
+            <translation>Resolution:</translation>
+        </message>
+    </context>
+    <context>
+        <name>UpdateImageContract</name>
+        <message>
+            <source>updatecontract_lbl_title</source>
+            <translation>Contrast:</translation>
+        </message>
+        <message>
+            <source>action_btn_ok</source>
+            <translation>Ok</translation>
+        </message>
+        <message>
+            <source>updatecontract_btn_title</source>
+            <translation>Adjust the contrast</translation>
+        </message>
+        <message>
+            <source>updatecontract_lbl_nosource</source>
+            <translation>The picture file "%1" cannot be read, so its contrast cannot be changed. Import the picture again to adjust it.</translation>
+        </message>
+    </context>
+    <context>
+        <name>SettingColorForm</name>
+        <message>
+            <source>颜色参数设置</source>
+            <translation>Colour Settings</translation>
+        </message>
+        <message>
+            <source>dialog_title_tip</source>
+            <translation>Tip</translation>
+        </message>
+        <message>
+            <source>colorform_btn_defaults</source>
+            <translation>Restore Defaults</translation>
+        </message>
+        <message>
+            <source>colorform_btn_load</source>
+            <translation>Load…</translation>
+        </message>
+        <message>
+            <source>colorform_btn_save</source>
+            <translation>Save…</translation>
+        </message>
+        <message>
+            <source>colorform_ask_defaults</source>
+            <translation>Replace the whole table with the factory values? The values shown now are lost unless you save them first.</translation>
+        </message>
+        <message>
+            <source>colorform_save_title</source>
+            <translation>Save the Colour Table</translation>
+        </message>
+        <message>
+            <source>colorform_load_title</source>
+            <translation>Load a Colour Table</translation>
+        </message>
+        <message>
+            <source>colorform_file_filter</source>
+            <translation>Colour tables (*.txt);;All files (*)</translation>
+        </message>
+        <message>
+            <source>colorform_save_failed</source>
+            <translation>Cannot write %1: %2. The table was not saved; choose another folder.</translation>
+        </message>
+        <message>
+            <source>colorform_load_failed</source>
+            <translation>%1 was not loaded, the table is unchanged:
+%2</translation>
+        </message>
+    </context>
+    <context>
+        <name>CalibrationFile</name>
+        <message>
+            <source>calib_error_size</source>
+            <translation>The file is too large to be a colour table (32 lines of R G B).</translation>
+        </message>
+        <message>
+            <source>calib_error_extra</source>
+            <translation>Line %1: a colour table has only %2 rows.</translation>
+        </message>
+        <message>
+            <source>calib_error_line</source>
+            <translation>Line %1: "%2" is not three levels from 0 to 255 (R G B).</translation>
+        </message>
+        <message>
+            <source>calib_error_rows</source>
+            <translation>The file holds %1 rows; a colour table has %2 (R G B per line).</translation>
         </message>
     </context>
 </TS>

@@ -96,6 +96,10 @@
             <translation>效果文件未能完整读取，已显示读取到的部分。
 %1</translation>
         </message>
+        <message>
+            <source>dialog_ask_replace_playlist</source>
+            <translation>播放列表中有%1张图片和%2段视频，读取的效果将替换它们。是否继续？</translation>
+        </message>
     </context>
     <context>
         <name>ImageObjectWidget</name>
@@ -189,6 +193,10 @@
         <message>
             <source>selectusb_folder_title</source>
             <translation>选择保存效果文件的文件夹</translation>
+        </message>
+        <message>
+            <source>selectusb_folder_title_preview</source>
+            <translation>选择存有效果文件Z1.bin的文件夹</translation>
         </message>
     </context>
     <context>
@@ -287,6 +295,28 @@
             <source>download_eject_failed</source>
             <translation>无法弹出U盘：%1。请关闭正在使用它的程序，然后在文件管理器中弹出。</translation>
         </message>
+        <message>
+            <source>download_ask_empty</source>
+            <translation>播放列表是空的：文件中没有图片，显示屏将什么都不显示。仍然下载吗？</translation>
+        </message>
+        <message>
+            <source>download_ask_show_times</source>
+            <translation>文件只能保存0.1秒到25.5秒的显示时间，以下图片的时间将被改变：
+%1
+仍然下载吗？</translation>
+        </message>
+        <message>
+            <source>download_time_line</source>
+            <translation>第%1张图片：%2秒变为%3秒</translation>
+        </message>
+        <message>
+            <source>download_time_more</source>
+            <translation>……还有%1张</translation>
+        </message>
+        <message>
+            <source>download_ask_replace</source>
+            <translation>U盘上已有%1，是否替换？</translation>
+        </message>
     </context>
     <context>
         <name>UDisks</name>
@@ -367,6 +397,88 @@
         <message>
             <source>dialog_line_number_range</source>
             <translation>分辨率必须在%1到%2之间，请输入此范围内的数字。</translation>
+        </message>
+    </context>
+    <context>
+        <name>UpdateImageContract</name>
+        <message>
+            <source>updatecontract_lbl_title</source>
+            <translation>对比度：</translation>
+        </message>
+        <message>
+            <source>action_btn_ok</source>
+            <translation>确定</translation>
+        </message>
+        <message>
+            <source>updatecontract_btn_title</source>
+            <translation>调整对比度</translation>
+        </message>
+        <message>
+            <source>updatecontract_lbl_nosource</source>
+            <translation>无法读取图片文件“%1”，因此不能调整它的对比度。请重新导入该图片后再调整。</translation>
+        </message>
+    </context>
+    <context>
+        <name>SettingColorForm</name>
+        <message>
+            <source>dialog_title_tip</source>
+            <translation>提示</translation>
+        </message>
+        <message>
+            <source>colorform_btn_defaults</source>
+            <translation>恢复默认值</translation>
+        </message>
+        <message>
+            <source>colorform_btn_load</source>
+            <translation>载入…</translation>
+        </message>
+        <message>
+            <source>colorform_btn_save</source>
+            <translation>保存…</translation>
+        </message>
+        <message>
+            <source>colorform_ask_defaults</source>
+            <translation>用出厂值替换整个颜色参数表吗？现在的数值如未保存将会丢失。</translation>
+        </message>
+        <message>
+            <source>colorform_save_title</source>
+            <translation>保存颜色参数表</translation>
+        </message>
+        <message>
+            <source>colorform_load_title</source>
+            <translation>载入颜色参数表</translation>
+        </message>
+        <message>
+            <source>colorform_file_filter</source>
+            <translation>颜色参数表 (*.txt);;所有文件 (*)</translation>
+        </message>
+        <message>
+            <source>colorform_save_failed</source>
+            <translation>无法写入%1：%2。颜色参数表没有保存，请选择其他文件夹。</translation>
+        </message>
+        <message>
+            <source>colorform_load_failed</source>
+            <translation>没有载入%1，颜色参数表保持不变：
+%2</translation>
+        </message>
+    </context>
+    <context>
+        <name>CalibrationFile</name>
+        <message>
+            <source>calib_error_size</source>
+            <translation>文件太大，不是颜色参数表（32行 R G B）。</translation>
+        </message>
+        <message>
+            <source>calib_error_extra</source>
+            <translation>第%1行：颜色参数表只有%2行。</translation>
+        </message>
+        <message>
+            <source>calib_error_line</source>
+            <translation>第%1行：“%2”不是三个0到255的数值（R G B）。</translation>
+        </message>
+        <message>
+            <source>calib_error_rows</source>
+            <translation>文件只有%1行，颜色参数表需要%2行（每行 R G B）。</translation>
         </message>
     </context>
 </TS>

@@ -116,6 +116,38 @@
             <translation>效果檔案未能完整讀取，已顯示讀取到的部分。
 %1</translation>
         </message>
+        <message>
+            <source>调整对比度</source>
+            <translation>調整對比度</translation>
+        </message>
+        <message>
+            <source>颜色调试参数</source>
+            <translation>顏色調試參數</translation>
+        </message>
+        <message>
+            <source>图片最多只能包含%1张图片！</source>
+            <translation>圖片最多只能包含%1張圖片！</translation>
+        </message>
+        <message>
+            <source>提示</source>
+            <translation>提示</translation>
+        </message>
+        <message>
+            <source>LED数量被修改.</source>
+            <translation>LED數量被修改.</translation>
+        </message>
+        <message>
+            <source>分辨率被修改.</source>
+            <translation>分辨率被修改.</translation>
+        </message>
+        <message>
+            <source>所有的打开的图片效果将会被删除，是否继续？</source>
+            <translation>所有的打開的圖片效果將會被刪除，是否繼續？</translation>
+        </message>
+        <message>
+            <source>dialog_ask_replace_playlist</source>
+            <translation>播放列表中有%1張圖片和%2段視頻，讀取的效果將替換它們。是否繼續？</translation>
+        </message>
     </context>
     <context>
         <name>ImageObjectWidget</name>
@@ -209,6 +241,10 @@
         <message>
             <source>selectusb_folder_title</source>
             <translation>選擇保存效果文件的文件夾</translation>
+        </message>
+        <message>
+            <source>selectusb_folder_title_preview</source>
+            <translation>選擇存有效果文件Z1.bin的文件夾</translation>
         </message>
     </context>
     <context>
@@ -307,6 +343,28 @@
             <source>download_eject_failed</source>
             <translation>無法彈出U盤：%1。請關閉正在使用它的程序，然後在文件管理器中彈出。</translation>
         </message>
+        <message>
+            <source>download_ask_empty</source>
+            <translation>播放列表是空的：文件中沒有圖片，顯示屏將甚麼都不顯示。仍然下載嗎？</translation>
+        </message>
+        <message>
+            <source>download_ask_show_times</source>
+            <translation>文件只能保存0.1秒到25.5秒的顯示時間，以下圖片的時間將被改變：
+%1
+仍然下載嗎？</translation>
+        </message>
+        <message>
+            <source>download_time_line</source>
+            <translation>第%1張圖片：%2秒變為%3秒</translation>
+        </message>
+        <message>
+            <source>download_time_more</source>
+            <translation>……還有%1張</translation>
+        </message>
+        <message>
+            <source>download_ask_replace</source>
+            <translation>U盤上已有%1，是否替換？</translation>
+        </message>
     </context>
     <context>
         <name>UDisks</name>
@@ -374,6 +432,14 @@
             <source>dialog_title_tip</source>
             <translation>提示</translation>
         </message>
+        <message>
+            <source>确定</source>
+            <translation>確定</translation>
+        </message>
+        <message>
+            <source>取消</source>
+            <translation>取消</translation>
+        </message>
     </context>
     <context>
         <name>UpdateLedCountDialog</name>
@@ -381,12 +447,114 @@
             <source>dialog_led_count_range</source>
             <translation>LED數量必須在%1到%2之間，請輸入此範圍內的數字。</translation>
         </message>
+        <message>
+            <source>修改LED数量</source>
+            <translation>修改LED數量</translation>
+        </message>
+        <message>
+            <source>LED数量：</source>
+            <translation>LED數量：</translation>
+        </message>
     </context>
     <context>
         <name>UpdateLineNumberDialog</name>
         <message>
             <source>dialog_line_number_range</source>
             <translation>分辨率必須在%1到%2之間，請輸入此範圍內的數字。</translation>
+        </message>
+        <message>
+            <source>修改分辨率</source>
+            <translation>修改分辨率</translation>
+        </message>
+        <message>
+            <source>分辨率：</source>
+            <translation>分辨率：</translation>
+        </message>
+    </context>
+    <context>
+        <name>UpdateImageContract</name>
+        <message>
+            <source>updatecontract_lbl_title</source>
+            <translation>對比度：</translation>
+        </message>
+        <message>
+            <source>action_btn_ok</source>
+            <translation>確定</translation>
+        </message>
+        <message>
+            <source>updatecontract_btn_title</source>
+            <translation>調整對比度</translation>
+        </message>
+        <message>
+            <source>updatecontract_lbl_nosource</source>
+            <translation>無法讀取圖片文件「%1」，因此不能調整它的對比度。請重新導入該圖片後再調整。</translation>
+        </message>
+    </context>
+    <context>
+        <name>SettingColorForm</name>
+        <message>
+            <source>颜色参数设置</source>
+            <translation>顏色參數設置</translation>
+        </message>
+        <message>
+            <source>dialog_title_tip</source>
+            <translation>提示</translation>
+        </message>
+        <message>
+            <source>colorform_btn_defaults</source>
+            <translation>恢復默認值</translation>
+        </message>
+        <message>
+            <source>colorform_btn_load</source>
+            <translation>載入…</translation>
+        </message>
+        <message>
+            <source>colorform_btn_save</source>
+            <translation>保存…</translation>
+        </message>
+        <message>
+            <source>colorform_ask_defaults</source>
+            <translation>用出廠值替換整個顏色參數表嗎？現在的數值如未保存將會丟失。</translation>
+        </message>
+        <message>
+            <source>colorform_save_title</source>
+            <translation>保存顏色參數表</translation>
+        </message>
+        <message>
+            <source>colorform_load_title</source>
+            <translation>載入顏色參數表</translation>
+        </message>
+        <message>
+            <source>colorform_file_filter</source>
+            <translation>顏色參數表 (*.txt);;所有文件 (*)</translation>
+        </message>
+        <message>
+            <source>colorform_save_failed</source>
+            <translation>無法寫入%1：%2。顏色參數表沒有保存，請選擇其他文件夾。</translation>
+        </message>
+        <message>
+            <source>colorform_load_failed</source>
+            <translation>沒有載入%1，顏色參數表保持不變：
+%2</translation>
+        </message>
+    </context>
+    <context>
+        <name>CalibrationFile</name>
+        <message>
+            <source>calib_error_size</source>
+            <translation>文件太大，不是顏色參數表（32行 R G B）。</translation>
+        </message>
+        <message>
+            <source>calib_error_extra</source>
+            <translation>第%1行：顏色參數表只有%2行。</translation>
+        </message>
+        <message>
+            <source>calib_error_line</source>
+            <translation>第%1行：「%2」不是三個0到255的數值（R G B）。</translation>
+        </message>
+        <message>
+            <source>calib_error_rows</source>
+            <translation>文件只有%1行，顏色參數表需要%2行（每行 R G B）。</translation>
         </message>
     </context>
 </TS>

@@ -1,0 +1,87 @@
+#include "imagecontrast.h"
+
+#include "imageobject.h"
+#include "polarconversion.h"
+
+#include <QDebug>
+
+#include <opencv2/core.hpp>
+
+namespace {
+
+// A matrix header over the picture's own pixels: 4 channels of 8 bits, rows of
+// bytesPerLine bytes. OpenCV marks it continuous by itself when the rows have no padding.
+cv::Mat matrixOver(const uchar* bits, const QImage& picture)
+{
+    return cv::Mat(picture.height(), picture.width(), CV_8UC4, const_cast<uchar*>(bits),
+                   size_t(picture.bytesPerLine()));
+}
+
+} // namespace
+
+ImageContrast::ImageContrast(ImageObject* picture, QObject* parent)
+    : QObject(parent), picture(picture)
+{
+    if (picture->sourcePath.isEmpty())
+        return;
+    source = QImage(picture->sourcePath);
+    if (source.isNull()) {
+        qDebug() << "UpdateImageContract cannot read" << picture->sourcePath;
+        return;
+    }
+    // Other 4-byte layouts (RGBA8888, premultiplied) would be misread as ARGB32 afterwards.
+    if (source.format() != QImage::Format_ARGB32 && source.format() != QImage::Format_RGB32)
+        source = source.convertToFormat(QImage::Format_ARGB32);
+    if (source.isNull())
+        return;
+    // constBits(): a non-const bits() would detach, and nothing here writes to the source.
+    sourceMatrix = std::make_unique<cv::Mat>(matrixOver(source.constBits(), source));
+}
+
+ImageContrast::~ImageContrast() = default;
+
+float ImageContrast::factorOf(int sliderValue) { return float(sliderValue / 10.0); }
+
+int ImageContrast::sliderValueOf(float factor)
+{
+    // In double: a float product would round 0.7f * 10 up to exactly 7.
+    return int(double(factor) * 10);
+}
+
+QImage ImageContrast::adjusted(float factor) const
+{
+    if (!sourceMatrix)
+        return QImage();
+    QImage result(source.size(), QImage::Format_ARGB32);
+    if (result.isNull())
+        return result;
+    // The conversion writes straight into the result picture: its header has the size and
+    // type OpenCV would allocate, so no matrix of its own is made.
+    cv::Mat target = matrixOver(result.bits(), result);
+    sourceMatrix->convertTo(target, -1, double(factor), 0.0);
+    return result;
+}
+
+void ImageContrast::addImageContract(int value)
+{
+    const float factor = factorOf(value);
+    picture->contrast = factor;
+    qDebug() << "UpdateImageContract::addImageContract " << factor;
+    if (!sourceMatrix) {
+        qDebug() << "UpdateImageContract::addImageContract imageMat is NULL.";
+        return;
+    }
+    const QImage result = adjusted(factor);
+    if (result.isNull()) {
+        // Better the picture as it was than a black one passed off as adjusted.
+        qDebug() << "UpdateImageContract::addImageContract no memory for" << source.size();
+        return;
+    }
+    picture->saveThumbnail(thumbnailOf(result));
+    {
+        QMutexLocker locker(&picture->lock);
+        picture->polarBuffer.clear();
+    }
+    convertToPolar(result, picture);
+    emit onImageContractChanged(picture);
+}

@@ -1,0 +1,313 @@
+#include "app/appsettings.h"
+#include "app/mainwindow.h"
+#include "app/playmediahandler.h"
+#include "convert/imagecontrast.h"
+#include "convert/imageobject.h"
+#include "import/updateimagecontract.h"
+#include "looper/handlerthread.h"
+#include "playlist/customtablemodel.h"
+#include "support/testtempdir.h"
+
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QMenu>
+#include <QPainter>
+#include <QPushButton>
+#include <QSemaphore>
+#include <QSlider>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <thread>
+
+namespace {
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QImage shownPreview(MainWindow& window)
+{
+    auto* preview = window.findChild<QWidget*>("previewWidget");
+    return preview->palette().brush(QPalette::Active, QPalette::Window).textureImage();
+}
+
+// A small landscape (sky, sun, hill), so that a contrast change shows in every part.
+QImage landscape()
+{
+    QImage image(480, 320, QImage::Format_RGB32);
+    QPainter painter(&image);
+    QLinearGradient sky(0, 0, 0, 320);
+    sky.setColorAt(0, QColor(40, 90, 170));
+    sky.setColorAt(1, QColor(150, 190, 220));
+    painter.fillRect(image.rect(), sky);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(240, 200, 80));
+    painter.drawEllipse(QPoint(300, 105), 40, 40);
+    painter.setBrush(QColor(70, 120, 55));
+    painter.drawEllipse(QRect(-100, 180, 700, 300));
+    return image;
+}
+
+// Runs `step` on the contrast dialog once it is shown.
+void whenShown(QObject* context, std::function<void(UpdateImageContract*)> step)
+{
+    auto* poll = new QTimer(context);
+    poll->setInterval(20);
+    QObject::connect(poll, &QTimer::timeout, context, [poll, step] {
+        if (auto* dialog = qobject_cast<UpdateImageContract*>(QApplication::activeModalWidget())) {
+            poll->deleteLater();
+            poll->stop();
+            step(dialog);
+        }
+    });
+    poll->start();
+}
+
+// A top-level window drawn over the main window where it stands, for screenshots.
+void drawOver(QImage& shot, QWidget& window, QWidget& top)
+{
+    QPainter painter(&shot);
+    painter.drawPixmap(top.geometry().topLeft() - window.geometry().topLeft(), top.grab());
+}
+
+} // namespace
+
+class UpdateImageContractTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void sliderRunsOneJobOnceItRests();
+    void closingWithAJobQueuedOrRunning();
+    void contextMenuAndWindowRefresh();
+    void screenshots();
+
+private:
+    ImageObject* listedPicture(const QString& name);
+    void openMenuOnRow(int row);
+
+    QTemporaryDir files;
+    std::unique_ptr<MainWindow> window;
+};
+
+void UpdateImageContractTest::initTestCase()
+{
+    useTestTempRoot();
+    QVERIFY(files.isValid());
+}
+
+void UpdateImageContractTest::init()
+{
+    AppSettings::language = AppSettings::NoLanguage;
+    window = std::make_unique<MainWindow>();
+    window->onBtnEnUsClick();
+    window->resize(1000, 700);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+}
+
+void UpdateImageContractTest::cleanup()
+{
+    window.reset();
+    QCOMPARE(AppSettings::workerThread->queuedCount(), 0);
+}
+
+ImageObject* UpdateImageContractTest::listedPicture(const QString& name)
+{
+    const QString path = files.filePath(name);
+    landscape().save(path);
+    if (window->addPictureFile(path) != MainWindow::AddStatus::Added)
+        return nullptr;
+    return static_cast<ImageObject*>(window->pictureModel()->items().last()->object);
+}
+
+void UpdateImageContractTest::openMenuOnRow(int row)
+{
+    auto* table = window->findChild<QTableView*>("tableView");
+    table->setCurrentIndex(table->model()->index(row, 0));
+    window->onTableViewMenuRequested(QPoint(10, 10));
+}
+
+void UpdateImageContractTest::sliderRunsOneJobOnceItRests()
+{
+    ImageObject* picture = listedPicture("slider.png");
+    QVERIFY(picture);
+    const QByteArray firstThumbnail = fileBytes(picture->thumbnailPath());
+    auto dialog = std::make_unique<UpdateImageContract>(window->handler(), picture, window.get());
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Adjust the contrast"));
+    QCOMPARE(dialog->slider()->value(), 10);
+    QVERIFY(dialog->sourceLabel()->isHidden());
+    // Opening posts nothing.
+    QCOMPARE(AppSettings::workerThread->queuedCount(), 0);
+
+    // Taken on this thread, as the window takes it: the signal comes from the worker.
+    int changed = 0;
+    connect(dialog.get(), &UpdateImageContract::onImageContractChanged, this, [&](QObject* object) {
+        QCOMPARE(object, picture);
+        ++changed;
+    });
+    for (int value : {3, 15, 20})
+        dialog->slider()->setValue(value);
+    QCOMPARE(AppSettings::workerThread->queuedCount(), 1);
+    QTRY_COMPARE(changed, 1);
+    QCOMPARE(AppSettings::workerThread->queuedCount(), 0);  // the other two never run
+    QCOMPARE(picture->contrast, 2.0f);
+    QVERIFY(fileBytes(picture->thumbnailPath()) != firstThumbnail);
+
+    dialog->slider()->setValue(7);
+    QTRY_COMPARE(changed, 2);
+    // "Ok" only closes; the last factor stays, and reopening shows it truncated.
+    QAbstractButton* ok = dialog->findChild<QDialogButtonBox*>()->buttons().first();
+    QCOMPARE(ok->text(), QStringLiteral("Ok"));
+    QTest::mouseClick(ok, Qt::LeftButton);
+    QCOMPARE(dialog->result(), int(QDialog::Rejected));
+    dialog.reset();
+    QCOMPARE(picture->contrast, ImageContrast::factorOf(7));
+    UpdateImageContract reopened(window->handler(), picture, window.get());
+    QCOMPARE(reopened.slider()->value(), 6);
+
+    // Without its source file the dialog still opens and says why nothing changes.
+    QVERIFY(QFile::remove(picture->sourcePath));
+    UpdateImageContract sourceless(window->handler(), picture, window.get());
+    QVERIFY(!sourceless.sourceLabel()->isHidden());
+    QVERIFY(sourceless.sourceLabel()->text().contains(picture->sourcePath));
+}
+
+void UpdateImageContractTest::closingWithAJobQueuedOrRunning()
+{
+    ImageObject* picture = listedPicture("closing.png");
+    QVERIFY(picture);
+    const QByteArray firstThumbnail = fileBytes(picture->thumbnailPath());
+
+    // Queued: closing takes the job away with the dialog.
+    auto dialog = std::make_unique<UpdateImageContract>(window->handler(), picture, window.get());
+    dialog->slider()->setValue(30);
+    QCOMPARE(AppSettings::workerThread->queuedCount(), 1);
+    dialog.reset();
+    QCOMPARE(AppSettings::workerThread->queuedCount(), 0);
+    QCOMPARE(picture->contrast, 1.0f);
+
+    // Running: the job is held at the picture's lock while the dialog goes; the dialog must
+    // wait for it, since the job reads the dialog's source picture and emits its signal.
+    dialog = std::make_unique<UpdateImageContract>(window->handler(), picture, window.get());
+    QSemaphore locked;
+    QSemaphore closing;
+    std::thread holder([&] {
+        picture->lock.lock();
+        locked.release();
+        closing.acquire();
+        // Long enough for a dialog that did not wait to be gone before the job goes on.
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        picture->lock.unlock();
+    });
+    locked.acquire();
+    dialog->slider()->setValue(20);
+    QTRY_COMPARE(AppSettings::workerThread->queuedCount(), 0);  // taken: the job runs
+    closing.release();
+    dialog.reset();
+    // The job had finished when the dialog was gone.
+    const bool finished = fileBytes(picture->thumbnailPath()) != firstThumbnail;
+    holder.join();
+    QVERIFY(finished);
+    QCOMPARE(picture->contrast, 2.0f);
+}
+
+void UpdateImageContractTest::contextMenuAndWindowRefresh()
+{
+    ImageObject* picture = listedPicture("window.png");
+    QVERIFY(picture);
+    auto* readBack = new ImageObject(2, QString(), 1.0, ImageObject::ReadBackPictureKind);
+    window->pictureModel()->appendItems({new CustomTableItem{readBack}});
+    auto* menu = window->findChild<QMenu*>("tableMenu");
+    QVERIFY(menu);
+    QCOMPARE(window->contrastAction->text(), QStringLiteral("Adjust the contrast"));
+
+    openMenuOnRow(1);
+    QTRY_VERIFY(menu->isVisible());
+    QVERIFY(!window->contrastAction->isEnabled());
+    menu->hide();
+    openMenuOnRow(0);
+    QTRY_VERIFY(menu->isVisible());
+    QVERIFY(window->contrastAction->isEnabled());
+    menu->hide();
+
+    // Through the menu: the preview follows the slider while the dialog is open.
+    const QImage firstPreview = picture->loadPreview();
+    bool previewFollowed = false;
+    whenShown(window.get(), [&](UpdateImageContract* dialog) {
+        QCOMPARE(dialog->parentWidget(), window.get());
+        dialog->slider()->setValue(5);
+        auto* wait = new QTimer(dialog);
+        connect(wait, &QTimer::timeout, dialog, [&, dialog] {
+            if (shownPreview(*window) == picture->loadPreview()) {
+                previewFollowed = true;
+                dialog->reject();
+            }
+        });
+        wait->start(20);
+    });
+    window->contrastAction->trigger();
+    QVERIFY(previewFollowed);
+    QCOMPARE(picture->contrast, 0.5f);
+    QVERIFY(picture->loadPreview() != firstPreview);
+}
+
+void UpdateImageContractTest::screenshots()
+{
+    // With GYROLUME_SCREENSHOTS set to a directory, the contrast dialog over the window and
+    // the picture list's menu are saved there as a user sees them.
+    const QString dir = qEnvironmentVariable("GYROLUME_SCREENSHOTS");
+    if (dir.isEmpty())
+        QSKIP("GYROLUME_SCREENSHOTS not set");
+    ImageObject* picture = listedPicture("shot.png");
+    QVERIFY(picture);
+    listedPicture("shot2.png");
+    auto* table = window->findChild<QTableView*>("tableView");
+    for (int language : {int(AppSettings::English), int(AppSettings::SimplifiedChinese)}) {
+        const QString suffix = language == AppSettings::English ? "en" : "zh_CN";
+        if (language == AppSettings::English)
+            window->onBtnEnUsClick();
+        else
+            window->onBtnZhCnClick();
+        table->setCurrentIndex(table->model()->index(0, 0));
+        window->showInPreview(picture);
+
+        auto* menu = window->findChild<QMenu*>("tableMenu");
+        QCursor::setPos(table->viewport()->mapToGlobal(table->visualRect(table->currentIndex()).center()));
+        window->onTableViewMenuRequested(QPoint());
+        QTRY_VERIFY(menu->isVisible());
+        QTest::qWait(100);
+        QImage shot = window->grab().toImage();
+        drawOver(shot, *window, *menu);
+        shot.save(dir + "/contrast_menu_" + suffix + ".png");
+        menu->hide();
+
+        whenShown(window.get(), [&](UpdateImageContract* dialog) {
+            int changed = 0;
+            connect(dialog, &UpdateImageContract::onImageContractChanged, this, [&] { ++changed; });
+            dialog->slider()->setValue(language == AppSettings::English ? 17 : 6);
+            QTRY_COMPARE(changed, 1);
+            QTest::qWait(100);  // the window repaints
+            QImage shot = window->grab().toImage();
+            drawOver(shot, *window, *dialog);
+            shot.save(dir + "/contrast_dialog_" + suffix + ".png");
+            dialog->reject();
+        });
+        window->updateImageContract();
+    }
+}
+
+QTEST_MAIN(UpdateImageContractTest)
+#include "tst_updateimagecontract.moc"
