@@ -12,6 +12,7 @@ packages=(
     libvlc-dev vlc-plugin-base libopencv-core-dev
     fonts-wqy-microhei xvfb xauth
     dosfstools exfatprogs fusefat exfat-fuse
+    desktop-file-utils appstream
 )
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo

@@ -6,12 +6,17 @@
 #include "convert/mediaobject.h"
 #include "convert/polarconversion.h"
 #include "device/effectfile.h"
+#include "import/clipframing.h"
+#include "import/gifframeimport.h"
+#include "import/gifframes.h"
 #include "import/loadimageshandler.h"
 #include "import/loadobjectitem.h"
 #include "looper/handlerthread.h"
 #include "looper/message.h"
 #include "looper/messagecodes.h"
+#include "resources/imagegen/gifwriter.h"
 #include "support/referencepolar.h"
+#include "support/testgif.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -20,11 +25,16 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include <cstdio>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <functional>
 #include <memory>
 #include <unistd.h>
@@ -276,12 +286,190 @@ void benchPictureImport()
 
 }
 
+// The most memory the process has held so far, from the kernel's count.
+double peakResidentMegabytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
+    return -1;
+}
+
+// What one tick of Import GIF does on the window's thread: the next frame of a 450 x 450
+// animation read, framed, written as its frame file and converted.
+void benchGifTick()
+{
+    constexpr int frameCount = 20;
+    QList<GifFrame> frames;
+    for (int f = 0; f < frameCount; ++f) {
+        QImage frame(450, 450, QImage::Format_ARGB32);
+        for (int y = 0; y < 450; ++y)
+            for (int x = 0; x < 450; ++x) {
+                // Bands of 240 colours, within what one GIF palette holds.
+                const int level = (x / 6 + y / 6 * 3 + f * 5) % 240;
+                frame.setPixel(x, y, qRgb(level, 255 - level, (level * 7) % 256));
+            }
+        frames.append({frame, 100});
+    }
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("tick.gif")));
+    if (!file.open(QIODevice::WriteOnly) || GifWriter::write(file, frames) != GifWriter::Status::Ok) {
+        std::fprintf(stderr, "cannot write the GIF of the tick benchmark\n");
+        return;
+    }
+    file.close();
+    Polar::Geometry::get(AppSettings::ledCount, AppSettings::lineNumber);
+    double longest = 0;
+    const double perTick = millisecondsPerRun(1, [&] {
+        GifFrameReader reader(file.fileName());
+        const ClipPlacement placement = centredClipPlacement(reader.frameSize());
+        std::vector<std::unique_ptr<ImageObject>> made;
+        while (!reader.atEnd()) {
+            QElapsedTimer tick;
+            tick.start();
+            const int index = reader.nextFrame();
+            made.push_back(importGifFrame(reader.readFrame(), index, placement).picture);
+            longest = qMax(longest, tick.nsecsElapsed() / 1e6);
+        }
+    }) / frameCount;
+    report("gif_tick_450x450", perTick, "ms");
+    report("gif_tick_450x450_longest", longest, "ms");
+    report("gif_tick_interval", 300, "ms");
+}
+
+// Import GIF of a long animation on a 2000 x 2000 screen, in a process of its own so that
+// its peak is its own: the frames are read, framed, written and converted one at a time.
+void benchGifImportMemory()
+{
+    constexpr int frameCount = 200;
+    const QSize screen(2000, 2000);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("long.gif"));
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return;
+        TestGifWriter gif(file, screen);
+        gif.addFrame(QRect(QPoint(0, 0), screen), TestGifWriter::Red);
+        for (int f = 1; f < frameCount; ++f)
+            gif.addFrame(QRect((f * 37) % 1960, (f * 91) % 1960, 40, 40), TestGifWriter::Colour(1 + f % 3));
+        gif.finish();
+    }
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gif-import-child"), path});
+    child.waitForFinished(-1);
+    const QList<QByteArray> figures = child.readAllStandardOutput().trimmed().split(' ');
+    if (child.exitCode() != 0 || figures.size() != 3) {
+        std::fprintf(stderr, "the GIF import child failed: %s\n", child.readAllStandardError().constData());
+        return;
+    }
+    report("gif_import_200x2000x2000_file_size", QFileInfo(path).size() / 1024.0, "KiB");
+    report("gif_import_200x2000x2000_frames_made", figures[0].toDouble(), "frames");
+    report("gif_import_200x2000x2000_peak_rss_before", figures[1].toDouble(), "MB");
+    report("gif_import_200x2000x2000_peak_rss", figures[2].toDouble(), "MB");
+}
+
+// The child of benchGifImportMemory: prints frames made, peak before and peak after.
+int gifImportChild(const QString& path)
+{
+    QTemporaryDir temp;
+    TempDirectory::setRoot(temp.path());
+    const double before = peakResidentMegabytes();
+    GifFrameReader reader(path);
+    if (!reader.ok())
+        return 1;
+    ClipPlacement placement;
+    std::vector<std::unique_ptr<ImageObject>> frames;  // the dialog keeps its frames too
+    while (!reader.atEnd()) {
+        const int index = reader.nextFrame();
+        const QImage frame = reader.readFrame();
+        if (index == 0)
+            placement = centredClipPlacement(frame.size());
+        GifFrameImport imported = importGifFrame(frame, index, placement);
+        if (!imported.picture)
+            return 1;
+        frames.push_back(std::move(imported.picture));
+    }
+    std::printf("%d %.1f %.1f\n", int(frames.size()), before, peakResidentMegabytes());
+    frames.clear();
+    return reader.ok() ? 0 : 1;
+}
+
 } // namespace
+
+// Peak resident memory of gyrolume-cli run with `arguments`, in MB; -1 when it fails.
+double cliPeakMegabytes(const QStringList& arguments)
+{
+    const QString cli = qEnvironmentVariable("GYROLUME_CLI",
+                                             QCoreApplication::applicationDirPath() + "/../src/gyrolume-cli");
+    QList<QByteArray> bytes{QFile::encodeName(cli)};
+    for (const QString& argument : arguments)
+        bytes << QFile::encodeName(argument);
+    std::vector<char*> argv;
+    for (QByteArray& argument : bytes)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t child = 0;
+    const int spawned = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        return -1;
+    int status = 0;
+    struct rusage usage = {};
+    if (wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return -1;
+    return usage.ru_maxrss / 1024.0;  // kilobytes on Linux
+}
+
+// A download file of one clip of `records` records of 114,688 bytes, sparse: only the
+// header is written.
+QString sparseEffectFile(const QString& path, int records)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return QString();
+    QList<ImageObject*> pictures;
+    auto* clip = new MediaObject(1, QString());
+    QByteArray header = EffectFile::header(pictures, {clip});
+    delete clip;
+    // One clip entry of `records` frames; the total counts them too.
+    header[8] = char(records >> 8);
+    header[9] = char(records);
+    header[16] = 0;
+    header[17] = 1;
+    header[18] = char(records >> 8);
+    header[19] = char(records);
+    file.write(header);
+    file.resize(EffectFile::headerSize + qint64(records) * 114688);
+    return path;
+}
+
+// The reader holds the layout and one record at a time, whatever the file's size.
+void benchReaderMemory()
+{
+    QTemporaryDir dir;
+    const QString large = sparseEffectFile(dir.filePath("large.bin"), 18000);  // 2.06 GB
+    report("reader_info_2gb_file_bytes", double(QFileInfo(large).size()), "B");
+    report("reader_info_2gb_peak_rss", cliPeakMegabytes({"info", large}), "MB");
+    const QString largest = sparseEffectFile(dir.filePath("largest.bin"), 65535);  // 7.5 GB
+    report("reader_info_65535_records_peak_rss", cliPeakMegabytes({"info", largest}), "MB");
+    const QString some = sparseEffectFile(dir.filePath("some.bin"), 300);  // 34 MB
+    report("reader_render_300_records_peak_rss", cliPeakMegabytes({"render", some, dir.filePath("frames")}), "MB");
+}
 
 int main(int argc, char* argv[])
 {
     keepLargeAllocations();
     QCoreApplication app(argc, argv);
+    if (argc == 3 && QByteArray(argv[1]) == "--gif-import-child")
+        return gifImportChild(QString::fromLocal8Bit(argv[2]));
     static QTemporaryDir files;  // outlives the temporary directory's lock file
     TempDirectory::setRoot(files.path());
     // The writer's per-record debug lines would be timed too.
@@ -289,8 +477,14 @@ int main(int argc, char* argv[])
         if (type != QtDebugMsg)
             std::fprintf(stderr, "%s\n", qPrintable(message));
     });
-    benchConversion();
-    benchDownload();
-    benchPictureImport();
+    // "gyrolume-bench gif" runs the GIF import's figures only.
+    if (!(argc == 2 && QByteArray(argv[1]) == "gif")) {
+        benchReaderMemory();
+        benchConversion();
+        benchDownload();
+        benchPictureImport();
+    }
+    benchGifTick();
+    benchGifImportMemory();
     return 0;
 }

@@ -1,5 +1,5 @@
 // libFuzzer target over the effect file reader: the first two bytes pick a small geometry,
-// the rest is the file. The first picture and clip frames read are decoded to colours as
+// the rest is the file. The first picture and the last frame of every clip are read and decoded to colours as
 // well, to reach the decoders with records of any length.
 #include "convert/polarrender.h"
 #include "device/effectfilereader.h"
@@ -19,17 +19,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     QBuffer device;
     device.setData(reinterpret_cast<const char*>(data + 2), int(size - 2));
     device.open(QIODevice::ReadOnly);
-    const EffectFile::Contents contents = EffectFile::read(device, options);
-    auto decode = [&](const QByteArray& record) {
+    const EffectFile::Contents contents = EffectFile::readLayout(device, options);
+    auto decode = [&](qint64 offset) {
+        const QByteArray record = EffectFile::readRecord(device, contents, offset);
         if (contents.form == EffectFile::RecordForm::RawFrame)
             Polar::rawFrameColours(record, options.ledCount, options.lineNumber);
         else
             Polar::bitPlaneColours(record, options.ledCount, options.lineNumber);
     };
     if (!contents.pictures.isEmpty())
-        decode(contents.pictures.first().record);
+        decode(contents.pictures.first().offset);
     for (const EffectFile::Clip& clip : contents.clips)
-        if (!clip.frames.isEmpty())
-            decode(clip.frames.first());
+        if (clip.frames > 0)
+            decode(contents.frameOffset(clip, clip.frames - 1));
     return 0;
 }

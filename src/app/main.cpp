@@ -2,6 +2,7 @@
 #include "app/mainwindow.h"
 #include "app/memorytuning.h"
 #include "app/tempdirectory.h"
+#include "device/partialfile.h"
 
 #include <QApplication>
 #include <QDir>
@@ -19,6 +20,8 @@ int main(int argc, char* argv[])
     AppSettings::openDir = AppSettings::appDir;
     // Files left by earlier runs go; those of instances still running stay.
     TempDirectory::instance().removeAbandoned();
+    // Ended by TERM (a logout) in the middle of a download: the partial file goes too.
+    PartialFile::removeOnSignal();
 
     int result = 0;
     {

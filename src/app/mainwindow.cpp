@@ -5,6 +5,7 @@
 #include "convert/mediaobject.h"
 #include "convert/polarconversion.h"
 #include "convert/settingcolorform.h"
+#include "diy/roundareawidget.h"
 #include "import/loadimagesdialog.h"
 #include "looper/handlerthread.h"
 #include "looper/message.h"
@@ -60,17 +61,6 @@ QIcon resourceIcon(const char* name)
     return QIcon(QStringLiteral(":/images/") + QLatin1String(name));
 }
 
-QImage emptyPreview()
-{
-    QImage image(449, 449, QImage::Format_ARGB32);
-    image.fill(QColor(255, 255, 255, 0));
-    QPainter painter(&image);
-    painter.setPen(Qt::red);
-    painter.setBrush(QColor(255, 255, 255, 0));
-    painter.drawEllipse(QRect(QPoint(0, 0), QPoint(447, 447)));
-    return image;
-}
-
 // The language buttons show their flags; without the pictures they must not stay blank.
 QPushButton* languageButton(const char* icon, const char* fallback, QWidget* parent)
 {
@@ -121,7 +111,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     refreshGeometryLabels();
 
     previewWidget->setAutoFillBackground(true);
-    setPreviewImage(emptyPreview());
+    setPreviewImage(roundAreaOverlay(false));
 
     connect(btnDelImage, &QPushButton::clicked, this, &MainWindow::onBtnDelImage);
     connect(btnPlay, &QPushButton::clicked, this, &MainWindow::onBtnPlayClick);
@@ -304,6 +294,8 @@ void MainWindow::setupToolBar()
     actionLineNumber = makeAction(nullptr, "actionLineNumber");
     actionOpenImage->setEnabled(true);
     connect(actionOpenImage, &QAction::triggered, this, &MainWindow::onActionOpenImage);
+    actionLoadGif->setEnabled(true);
+    connect(actionLoadGif, &QAction::triggered, this, &MainWindow::onActionLoadGif);
     for (QAction* action : {actionSettingColor, actionLedCount, actionLineNumber})
         action->setEnabled(true);
     connect(actionSettingColor, &QAction::triggered, this, &MainWindow::onActionSettingColor);
@@ -516,7 +508,7 @@ MainWindow::AddStatus MainWindow::addPictureObject(ImageObject* picture)
 
 void MainWindow::addClipObject(MediaObject* clip)
 {
-    clip->number = m_clipModel->rowCount();
+    clip->number = m_clipModel->rowCount() + 1;  // rows count from 1, read or new
     m_clipModel->appendItems({new CustomTableItem{clip}});
     toolBox->setCurrentWidget(page_2);
 }

@@ -16,6 +16,7 @@ class ImageObject;
 class MediaObject;
 class Message;
 class PlayMediaHandler;
+struct ReadBackJob;
 #include "progressdialog.h"
 class QLabel;
 class QLocale;
@@ -39,9 +40,10 @@ class UpdateGeometryDialog;
 //   ProgressDialog and returns when the job's reply calls closeProgressDialog() or the user
 //   cancels; progressDialog() gives the box while it is shown (for setProgress).
 // - Actions whose features come later are created with texts and icons but disabled:
-//   enable and connect actionNewDiy, actionLoadMedia, actionLoadGif.
+//   enable and connect actionNewDiy, actionLoadMedia.
 // - The drive jobs (download, preview, factory restore) live in mainwindowdrivejobs.cpp,
-//   the contrast of a picture in mainwindowcontrast.cpp.
+//   the contrast of a picture in mainwindowcontrast.cpp, the clip imports in
+//   mainwindowclips.cpp.
 // - addPictureFile() and addPictureObject() add pictures, addClipObject() adds a clip,
 //   clearPlaylist() empties both lists, showInPreview() shows a picture in the preview.
 // - A writer of AppSettings::ledCount or lineNumber calls refreshGeometryLabels().
@@ -133,6 +135,8 @@ public slots:
     void updateImageContract();
     void onImageContractChanged(QObject* object);
     void onActionSettingColor();
+    // The clip imports (mainwindowclips.cpp).
+    void onActionLoadGif();
     void onBtnLedCount();
     void onBtnLineNumber();
 
@@ -143,6 +147,12 @@ private:
     bool confirmReplacePlaylist();
     void startReadJob(int code, const QString& path, const QString& text);
     void takeReadObjects();
+    // One file holds records of one size: mends a mixture where that is exact, otherwise
+    // says which rows differ. True to go on with the download.
+    bool matchRecordForms();
+    // Why a read gave nothing to show, or what to tell about what it did show; empty if nothing.
+    QString readFailureText(const ReadBackJob& job) const;
+    QString readNoteText(const ReadBackJob& job) const;
     void finishDownload(Message* msg);
     void setupForm();
     QWidget* makeListPage(const char* name, const char* editIcon, const char* editName,

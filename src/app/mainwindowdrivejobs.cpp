@@ -13,6 +13,7 @@
 #include "device/effectfilename.h"
 #include "device/factoryeffect.h"
 #include "device/getsavefiledialog.h"
+#include "device/recordforms.h"
 #include "device/selectusbpathdialog.h"
 #include "device/udisks.h"
 #include "looper/message.h"
@@ -88,6 +89,8 @@ QString MainWindow::chooseDrive(bool forPreview)
 
 void MainWindow::onActionDownToUsb()
 {
+    if (!matchRecordForms())
+        return;
     const QList<ImageObject*> pictures = objectsOf<ImageObject>(*m_pictureModel);
     const QList<MediaObject*> clips = objectsOf<MediaObject>(*m_clipModel);
     if (!DownloadPrompts::confirmPlaylist(this, pictures, clips))
@@ -107,6 +110,47 @@ void MainWindow::onActionDownToUsb()
     // The job reads the playlist's objects until it replies: the box cannot be closed
     // before, so nothing is deleted under it.
     runProgressDialog(tr("dialog_title_downloading"), false);
+}
+
+namespace {
+
+// "1-3, 5" for rows 1, 2, 3 and 5.
+QString rowRanges(const QList<int>& rows)
+{
+    QStringList ranges;
+    for (int i = 0; i < rows.size();) {
+        int j = i;
+        while (j + 1 < rows.size() && rows[j + 1] == rows[j] + 1)
+            ++j;
+        ranges << (j == i ? QString::number(rows[i]) : QStringLiteral("%1-%2").arg(rows[i]).arg(rows[j]));
+        i = j + 1;
+    }
+    return ranges.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+bool MainWindow::matchRecordForms()
+{
+    const QList<RecordForms::Group> groups = RecordForms::groupBySize(objectsOf<ImageObject>(*m_pictureModel),
+                                                                     objectsOf<MediaObject>(*m_clipModel));
+    if (groups.size() <= 1)
+        return true;
+    const int raw = RecordForms::convertibleGroup(groups, AppSettings::ledCount, AppSettings::lineNumber);
+    if (raw >= 0 && RecordForms::convertToBitPlanes(groups[raw].objects, AppSettings::ledCount, AppSettings::lineNumber))
+        return true;
+    QStringList lines;
+    for (const RecordForms::Group& group : groups) {
+        QStringList rows;
+        if (!group.pictures.isEmpty())
+            rows << tr("download_rows_pictures").arg(rowRanges(group.pictures));
+        if (!group.clips.isEmpty())
+            rows << tr("download_rows_clips").arg(rowRanges(group.clips));
+        lines << tr("download_mixed_group").arg(rows.join(QStringLiteral("; "))).arg(group.size);
+    }
+    QMessageBox::information(this, tr("dialog_title_tip"), tr("download_fail_mixed").arg(lines.join(QLatin1Char('\n'))),
+                             QMessageBox::Ok);
+    return false;
 }
 
 void MainWindow::finishDownload(Message* msg)
@@ -203,11 +247,7 @@ void MainWindow::takeReadObjects()
         return;
     }
     closeProgressDialog();
-    QString problem;
-    if (!job.result.opened)
-        problem = tr("dialog_title_preview_unreadable").arg(QDir::toNativeSeparators(job.path), job.result.errorText);
-    else if (job.objects.isEmpty())
-        problem = tr("dialog_title_preview_error1");
+    const QString problem = readFailureText(job);
     if (!problem.isEmpty()) {
         job.objects.deleteAll();
         QMessageBox::information(this, tr("dialog_title_tip"), problem, QMessageBox::Ok);
@@ -215,14 +255,42 @@ void MainWindow::takeReadObjects()
     }
 
     clearPlaylist();
-    for (int k = 0; k < job.objects.clips.size(); ++k)
-        job.objects.clips[k]->number = k + 1;  // rows count from 1 like the pictures
     m_pictureModel->appendItems(rowsFor(job.objects.pictures));
     m_clipModel->appendItems(rowsFor(job.objects.clips));
     btnDelImage->setEnabled(false);
     btnDelMedia->setEnabled(false);
-    if (!job.result.problems.isEmpty())
-        QMessageBox::information(this, tr("dialog_title_tip"),
-                                 tr("dialog_title_preview_incomplete").arg(job.result.problems.join(QLatin1Char('\n'))),
-                                 QMessageBox::Ok);
+    const QString note = readNoteText(job);
+    if (!note.isEmpty())
+        QMessageBox::information(this, tr("dialog_title_tip"), note, QMessageBox::Ok);
+}
+
+QString MainWindow::readFailureText(const ReadBackJob& job) const
+{
+    const QString path = QDir::toNativeSeparators(job.path);
+    const ReadBackResult& result = job.result;
+    if (!result.opened)
+        return tr("dialog_title_preview_unreadable").arg(path, job.result.errorText);
+    if (result.fileSize == 0)
+        return tr("dialog_title_read_empty").arg(path);
+    if (result.layout == EffectFile::Layout::Unknown)
+        return tr("dialog_title_read_short").arg(path).arg(result.fileSize);
+    if (!job.objects.isEmpty())
+        return QString();
+    if (result.incomplete)
+        return tr("dialog_title_read_cut").arg(path, result.problems.join(QLatin1Char('\n')));
+    return tr("dialog_title_read_nothing").arg(path);
+}
+
+QString MainWindow::readNoteText(const ReadBackJob& job) const
+{
+    const ReadBackResult& result = job.result;
+    const QString problems = result.problems.join(QLatin1Char('\n'));
+    if (result.incomplete)
+        return tr("dialog_title_preview_incomplete").arg(problems);
+    // Bytes after the last clip take nothing away from what was read.
+    if (result.trailingBytes > 0 && result.problems.size() == 1)
+        return tr("dialog_title_read_extra").arg(QDir::toNativeSeparators(job.path)).arg(result.trailingBytes);
+    if (!result.problems.isEmpty())
+        return tr("dialog_title_read_notes").arg(QDir::toNativeSeparators(job.path), problems);
+    return QString();
 }

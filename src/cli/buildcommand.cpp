@@ -8,14 +8,21 @@
 #include "convert/polarconversion.h"
 #include "convert/polarrender.h"
 #include "device/effectfile.h"
+#include "device/fileaccess.h"
+#include "device/partialfile.h"
 #include "device/readbackwriter.h"
 #include "import/clipframing.h"
 #include "import/gifframes.h"
 
 #include <QSaveFile>
 
+#include <cerrno>
 #include <cmath>
 #include <memory>
+#include <new>
+#include <optional>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -32,6 +39,11 @@ const char* const buildUsage =
     "                     (0.1 to 100 s; the read-back layout holds 0.2 to 51 s)\n"
     "  --clip GIF[@LOOPS] every frame of a GIF file, framed by the round window where it\n"
     "                     opens over the first frame; played LOOPS times (1 to 255, default 1)\n"
+    "  --window X,Y       before a --clip: the round 450 x 450 window's top-left over that\n"
+    "                     clip's first frame shown at its own size, as the placement dialog\n"
+    "                     reports it when nothing is zoomed (default: centred)\n"
+    "\n"
+    "A GIF whose frames do not all decode stops the build, and nothing is written.\n"
     "\n"
     "  --layout L  download (default) or readback\n"
     "  --leds N    LEDs on the blade, 1 to 500 (default 112)\n"
@@ -47,6 +59,57 @@ struct ClipItem
 {
     QString path;
     int loopCount = 1;
+    std::optional<QPoint> window;  // centred over the first frame when not given
+};
+
+// A clip's frames, decoded and framed one at a time as the GIF import frames them; each
+// failure is reported naming the file, and no frame is made after one.
+class ClipFrames
+{
+public:
+    explicit ClipFrames(const ClipItem& item) : item(item), reader(item.path)
+    {
+        if (!reader.ok()) {
+            fail(reader.errorString());
+            return;
+        }
+        const QSize first = reader.frameSize();
+        if (item.window && clipPlacement(*item.window, first).source.isEmpty())
+            fail(QStringLiteral("the round window at %1,%2 does not overlap the first frame (%3 x %4)")
+                     .arg(item.window->x()).arg(item.window->y()).arg(first.width()).arg(first.height()));
+    }
+
+    bool ok() const { return !failed; }
+    int count() const { return reader.frameCount(); }
+    bool atEnd() const { return failed || reader.atEnd(); }
+
+    // The next frame on its 450 x 450 canvas; null after a failure.
+    QImage next()
+    {
+        const QImage frame = reader.readFrame();
+        if (frame.isNull()) {
+            fail(reader.errorString());
+            return frame;
+        }
+        if (reader.nextFrame() == 1)
+            placement = item.window ? clipPlacement(*item.window, frame.size()) : centredClipPlacement(frame.size());
+        QImage framed = frameClipPicture(frame, placement);
+        if (framed.isNull())
+            fail(QStringLiteral("not enough memory to frame frame %1").arg(reader.nextFrame()));
+        return framed;
+    }
+
+private:
+    void fail(const QString& reason)
+    {
+        failed = true;
+        reportFailure(QStringLiteral("read the GIF animation"), item.path, reason);
+    }
+
+    const ClipItem& item;
+    GifFrameReader reader;
+    ClipPlacement placement;
+    bool failed = false;
 };
 
 // "name@value": the path and the text after the last "@", when that text is a number.
@@ -62,19 +125,31 @@ QPair<QString, QString> splitSuffix(const QString& item)
     return {item, QString()};
 }
 
-// The clip's frames, framed as the GIF import frames them with the window left centred.
-bool loadClipFrames(const QString& path, QList<QImage>& framed)
+// Opens every clip, so that a file that cannot be used stops the build before any work.
+bool openClips(const QList<ClipItem>& items, std::vector<std::unique_ptr<ClipFrames>>& clips)
 {
-    QList<QImage> frames;
-    QString error;
-    if (!readGifFrames(path, frames, error)) {
-        reportFailure(path, QStringLiteral("cannot read the GIF animation (%1)").arg(error));
-        return false;
+    for (const ClipItem& item : items) {
+        if (!checkInputFile(item.path, QStringLiteral("read the GIF animation")))
+            return false;
+        clips.push_back(std::make_unique<ClipFrames>(item));
+        if (!clips.back()->ok())
+            return false;
     }
-    const ClipPlacement placement = centredClipPlacement(frames.first().size());
-    for (const QImage& frame : frames)
-        framed.append(frameClipPicture(frame, placement));
     return true;
+}
+
+// "X,Y" in whole pixels.
+std::optional<QPoint> parseWindow(const QString& text)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    bool xOk = false, yOk = false;
+    if (parts.size() != 2)
+        return std::nullopt;
+    const int x = parts[0].trimmed().toInt(&xOk);
+    const int y = parts[1].trimmed().toInt(&yOk);
+    if (!xOk || !yOk || qAbs(x) > 1000000 || qAbs(y) > 1000000)
+        return std::nullopt;
+    return QPoint(x, y);
 }
 
 int buildDownload(const QString& output, const QList<PictureItem>& pictureItems,
@@ -88,35 +163,40 @@ int buildDownload(const QString& output, const QList<PictureItem>& pictureItems,
     QList<ImageObject*> pictures;
     QList<MediaObject*> clips;
     const auto progress = terminalProgress("converting picture");
+    std::vector<std::unique_ptr<ClipFrames>> clipFrames;
+    if (!openClips(clipItems, clipFrames))
+        return ExitFailure;
     int total = int(pictureItems.size());
+    for (const auto& frames : clipFrames)
+        total += frames->count();
     int done = 0;
-    QList<QList<QImage>> clipFrames;
-    for (const ClipItem& item : clipItems) {
-        clipFrames.append(QList<QImage>());
-        if (!loadClipFrames(item.path, clipFrames.last()))
-            return ExitFailure;
-        total += int(clipFrames.last().size());
-    }
     for (const PictureItem& item : pictureItems) {
         QImage picture;
         if (!loadPicture(item.path, picture))
             return ExitFailure;
         auto object = std::make_unique<ImageObject>(int(pictures.size()) + 1, QString(), item.showTime,
                                                     ImageObject::PictureKind);
-        convertToPolar(picture.copy(centredSquare(picture.size())), object.get());
+        if (!convertToPolar(Polar::allocated(picture.copy(centredSquare(picture.size()))), object.get()))
+            throw std::bad_alloc();
         pictures.append(object.get());
         pictureOwners.push_back(std::move(object));
         if (progress)
             progress(++done, total);
     }
+    // A frame lives only until its polar buffer is in its file: memory does not grow with the clip.
     for (int k = 0; k < clipItems.size(); ++k) {
         auto clip = std::make_unique<MediaObject>(k + 1, clipItems[k].path);
         clip->isGif = true;
         clip->loopCount = clipItems[k].loopCount;
-        for (int m = 0; m < clipFrames[k].size(); ++m) {
-            auto* frame = new ImageObject(m + 1, QString(), 10.0, ImageObject::GifFrameKind);
+        ClipFrames& frames = *clipFrames[k];
+        while (!frames.atEnd()) {
+            const QImage framed = frames.next();
+            if (framed.isNull())
+                return ExitFailure;
+            auto* frame = new ImageObject(int(clip->frames.size()) + 1, QString(), 10.0, ImageObject::GifFrameKind);
             clip->frames.append(frame);
-            convertToPolar(clipFrames[k][m], frame);
+            if (!convertToPolar(framed, frame))
+                throw std::bad_alloc();
             if (progress)
                 progress(++done, total);
         }
@@ -126,7 +206,7 @@ int buildDownload(const QString& output, const QList<PictureItem>& pictureItems,
 
     const DownloadStatus status = EffectFile::download(output, pictures, clips, terminalProgress("writing record"));
     if (!status.ok()) {
-        reportFailure(output, downloadMessage(status));
+        printError(downloadMessage(status));
         return ExitFailure;
     }
     return ExitOk;
@@ -145,14 +225,24 @@ int buildReadBack(const QString& output, const QList<PictureItem>& pictureItems,
         pictures.append({int(std::lround(item.showTime * 5)),
                          Polar::rawFrame(picture, geometry.ledCount, geometry.lineNumber)});
     }
-    for (const ClipItem& item : clipItems) {
-        QList<QImage> frames;
-        if (!loadClipFrames(item.path, frames))
+    std::vector<std::unique_ptr<ClipFrames>> clipFrames;
+    if (!openClips(clipItems, clipFrames))
+        return ExitFailure;
+    for (int k = 0; k < clipItems.size(); ++k) {
+        ClipFrames& frames = *clipFrames[k];
+        if (frames.count() > 255) {
+            reportFailure(output, QStringLiteral("clip %1: %2 frames, the read-back layout holds 1 to 255")
+                                      .arg(k + 1).arg(frames.count()));
             return ExitFailure;
+        }
         EffectFile::ReadBackClipIn clip;
-        clip.loopCount = item.loopCount;
-        for (const QImage& frame : frames)
-            clip.frames.append(Polar::rawFrame(frame, geometry.ledCount, geometry.lineNumber));
+        clip.loopCount = clipItems[k].loopCount;
+        while (!frames.atEnd()) {
+            const QImage framed = frames.next();
+            if (framed.isNull())
+                return ExitFailure;
+            clip.frames.append(Polar::rawFrame(framed, geometry.ledCount, geometry.lineNumber));
+        }
         clips.append(clip);
     }
     const QString problem = EffectFile::readBackLimitProblem(pictures, clips, frameSize);
@@ -162,13 +252,15 @@ int buildReadBack(const QString& output, const QList<PictureItem>& pictureItems,
     }
     QSaveFile file(output);
     if (!file.open(QIODevice::WriteOnly)) {
-        reportFailure(output, QStringLiteral("cannot create the file (%1)").arg(file.errorString()));
+        reportFailure(QStringLiteral("create"), output, file.errorString());
         return ExitFailure;
     }
+    const PartialFile partial(file);
+    errno = 0;
     const QString failure = EffectFile::writeReadBack(file, pictures, clips, frameSize);
     if (!failure.isEmpty() || !file.commit()) {
-        reportFailure(output, QStringLiteral("cannot write the file (%1)")
-                                  .arg(failure.isEmpty() ? file.errorString() : failure));
+        reportFailure(QStringLiteral("write"), output,
+                      failure.isEmpty() ? FileAccess::writeFailureReason(file, errno) : failure);
         return ExitFailure;
     }
     return ExitOk;
@@ -180,7 +272,7 @@ int runBuild(const QStringList& arguments)
 {
     CliArguments args(arguments, buildUsage,
                       {QStringLiteral("--leds"), QStringLiteral("--lines"), QStringLiteral("--layout"),
-                       QStringLiteral("--clip")});
+                       QStringLiteral("--clip"), QStringLiteral("--window")});
     const Geometry geometry = args.geometry();
     if (args.helpRequested())
         return args.printHelp();
@@ -192,9 +284,10 @@ int runBuild(const QStringList& arguments)
     QString output;
     QList<PictureItem> pictures;
     QList<ClipItem> clips;
+    std::optional<QPoint> window;  // for the next clip
     for (const auto& [option, value] : args.ordered()) {
         if (option.isEmpty() && output.isEmpty()) {
-            output = value;
+            output = outputPath(value);
         } else if (option.isEmpty()) {
             const auto [path, seconds] = splitSuffix(value);
             PictureItem item{path, 5.0};
@@ -204,19 +297,32 @@ int runBuild(const QStringList& arguments)
             pictures.append(item);
         } else if (option == QLatin1String("--clip")) {
             const auto [path, loops] = splitSuffix(value);
-            ClipItem item{path, 1};
+            ClipItem item{path, 1, std::exchange(window, std::nullopt)};
             if (!loops.isEmpty())
                 item.loopCount = args.number(loops, 1, 255, QStringLiteral("the loop count of ") + path);
             clips.append(item);
+        } else if (option == QLatin1String("--window")) {
+            window = parseWindow(value);
+            if (!window)
+                args.fail(QStringLiteral("--window takes X,Y in whole pixels, not '%1'").arg(value));
         }
     }
+    if (window)
+        args.fail(QStringLiteral("--window must come before the --clip it places"));
     if (!args.ok())
         return args.usageError();
     if (output.isEmpty() || (pictures.isEmpty() && clips.isEmpty()))
         return args.usageError("build takes OUTPUT and at least one picture or clip");
-    if (readBack)
-        return buildReadBack(output, pictures, clips, geometry);
-    const int status = buildDownload(output, pictures, clips, geometry);
+    // Picture files of earlier builds that were killed go; those of builds still going stay.
+    TempDirectory::instance().removeAbandoned();
+    int status = ExitFailure;
+    try {
+        status = readBack ? buildReadBack(output, pictures, clips, geometry)
+                          : buildDownload(output, pictures, clips, geometry);
+    } catch (const std::bad_alloc&) {
+        reportFailure(QStringLiteral("build"), output,
+                      QStringLiteral("the system has no memory left for the pictures; nothing was written"));
+    }
     TempDirectory::clearTempDir(AppSettings::tempDir());  // the objects' files are gone already
     return status;
 }

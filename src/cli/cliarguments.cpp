@@ -1,21 +1,34 @@
 #include "cliarguments.h"
 
 #include "commands.h"
+#include "device/fileaccess.h"
+#include "device/partialfile.h"
+#include "import/decodewarnings.h"
 
+#include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QSaveFile>
 
+#include <cerrno>
 #include <cstdio>
+#include <memory>
 #include <unistd.h>
+#include <vector>
 
 CliArguments::CliArguments(const QStringList& arguments, const char* usage,
                            const QStringList& valueOptions, const QStringList& flags)
     : m_usage(usage)
 {
+    bool optionsEnded = false;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
-        if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
+        if (optionsEnded) {
+            m_positional.append(argument);
+            m_ordered.append({QString(), argument});
+        } else if (argument == QLatin1String("--")) {
+            optionsEnded = true;  // everything after it is a file, even "--help" or "-x"
+        } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
             m_help = true;
         } else if (valueOptions.contains(argument)) {
             if (i + 1 >= arguments.size()) {
@@ -102,46 +115,89 @@ int CliArguments::usageError(const char* message) const
 
 void reportFailure(const QString& path, const QString& reason)
 {
-    std::fprintf(stderr, "gyrolume-cli: %s: %s\n", qPrintable(path), qPrintable(reason));
+    QString sentence = path + QStringLiteral(": ") + reason;
+    if (!sentence.endsWith(QLatin1Char('.')))
+        sentence += QLatin1Char('.');
+    printError(sentence);
+}
+
+void reportFailure(const QString& action, const QString& path, const QString& reason)
+{
+    printError(FileAccess::failureSentence(action, path, reason));
+}
+
+bool checkInputFile(const QString& path, const QString& action)
+{
+    const QString problem = FileAccess::regularFileProblem(path);
+    if (problem.isEmpty())
+        return true;
+    reportFailure(action, path, problem);
+    return false;
 }
 
 bool loadPicture(const QString& path, QImage& picture)
 {
+    const QString action = QStringLiteral("read the picture");
+    if (!checkInputFile(path, action))
+        return false;
+    QStringList warnings;
     QImageReader reader(path);
-    picture = reader.read();
+    {
+        const DecodeWarnings capture(warnings);
+        picture = reader.read();
+    }
     if (picture.isNull()) {
-        reportFailure(path, QStringLiteral("cannot read the picture (%1)").arg(reader.errorString()));
+        reportFailure(action, path, reader.errorString());
         return false;
     }
+    // A picture cut short or damaged still decodes (the rest grey or black): say so.
+    if (!warnings.isEmpty())
+        printError(QStringLiteral("warning: %1 was decoded with errors (%2); the damaged part shows as blank.")
+                       .arg(path, warnings.join(QStringLiteral("; "))));
     return true;
 }
 
-namespace {
-template<typename Write>
-bool commitAtomically(const QString& path, Write write)
+bool writeFilesTogether(const QList<OutputFile>& outputs)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        reportFailure(path, QStringLiteral("cannot create the file (%1)").arg(file.errorString()));
-        return false;
+    std::vector<std::unique_ptr<QSaveFile>> files;
+    std::vector<std::unique_ptr<PartialFile>> partials;  // destroyed before the files
+    for (const OutputFile& output : outputs) {
+        files.push_back(std::make_unique<QSaveFile>(output.path));
+        if (!files.back()->open(QIODevice::WriteOnly)) {
+            reportFailure(QStringLiteral("create"), output.path, files.back()->errorString());
+            return false;  // the files opened so far are discarded unwritten
+        }
+        partials.push_back(std::make_unique<PartialFile>(*files.back()));
     }
-    if (!write(file) || !file.commit()) {
-        reportFailure(path, QStringLiteral("cannot write the file (%1)").arg(file.errorString()));
-        file.cancelWriting();
-        return false;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        errno = 0;
+        if (!outputs[int(i)].write(*files[i])) {
+            reportFailure(QStringLiteral("write"), outputs[int(i)].path,
+                          FileAccess::writeFailureReason(*files[i], errno));
+            return false;
+        }
+    }
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        errno = 0;
+        if (!files[i]->commit()) {
+            reportFailure(QStringLiteral("write"), outputs[int(i)].path,
+                          FileAccess::writeFailureReason(*files[i], errno));
+            for (std::size_t done = 0; done < i; ++done)
+                QFile::remove(outputs[int(done)].path);  // all or none
+            return false;
+        }
     }
     return true;
 }
-} // namespace
 
 bool writeFileAtomically(const QString& path, const QByteArray& bytes)
 {
-    return commitAtomically(path, [&](QSaveFile& file) { return file.write(bytes) == bytes.size(); });
+    return writeFilesTogether({{path, [&](QIODevice& file) { return file.write(bytes) == bytes.size(); }}});
 }
 
 bool savePictureAtomically(const QString& path, const QImage& picture)
 {
-    return commitAtomically(path, [&](QSaveFile& file) { return picture.save(&file, "PNG"); });
+    return writeFilesTogether({{path, [&](QIODevice& file) { return picture.save(&file, "PNG"); }}});
 }
 
 std::function<void(int, int)> terminalProgress(const char* what)

@@ -7,8 +7,11 @@
 
 #include <functional>
 
+#include "systemnames.h"
+
 class QByteArray;
 class QImage;
+class QIODevice;
 
 struct Geometry
 {
@@ -54,12 +57,26 @@ private:
     bool m_help = false;
 };
 
-// Loading and writing files for the commands; each prints "gyrolume-cli: FILE: reason"
-// on standard error and returns false when it fails. Writers never leave a partial file.
+// Loading and writing files for the commands; each prints one sentence naming the file
+// and the reason on standard error and returns false when it fails. Writers never leave
+// a partial file. A picture decoded with errors loads, with a warning naming it.
 bool loadPicture(const QString& path, QImage& picture);
 bool writeFileAtomically(const QString& path, const QByteArray& bytes);
+// Several files that belong together: every one is written, or none is.
+struct OutputFile
+{
+    QString path;
+    std::function<bool(QIODevice&)> write;
+};
+bool writeFilesTogether(const QList<OutputFile>& outputs);
 bool savePictureAtomically(const QString& path, const QImage& picture);
+// "gyrolume-cli: Cannot <action> <path>: <reason>." (action such as "read the picture").
+void reportFailure(const QString& action, const QString& path, const QString& reason);
+// "gyrolume-cli: <path>: <reason>."
 void reportFailure(const QString& path, const QString& reason);
+// False, with the reason reported, unless `path` is a regular file (checked before any
+// open, so a FIFO, a directory or a symbolic-link loop is refused for what it is).
+bool checkInputFile(const QString& path, const QString& action);
 
 // Progress "what N of M" on standard error when a person watches it (a terminal), else none.
 std::function<void(int, int)> terminalProgress(const char* what);

@@ -3,6 +3,8 @@
 #include "cliarguments.h"
 #include "convert/polarconversion.h"
 
+#include <QIODevice>
+
 
 namespace {
 const char* const polarUsage =
@@ -32,9 +34,8 @@ int runPolar(const QStringList& arguments)
     if (!loadPicture(files[0], picture))
         return ExitFailure;
     const Polar::Result result = Polar::resample(picture, geometry.ledCount, geometry.lineNumber);
-    if (!writeFileAtomically(files[1], result.buffer))
-        return ExitFailure;
-    if (!previewPath.isEmpty() && !savePictureAtomically(previewPath, result.preview))
-        return ExitFailure;
-    return ExitOk;
+    QList<OutputFile> outputs{{outputPath(files[1]), [&](QIODevice& file) { return file.write(result.buffer) == result.buffer.size(); }}};
+    if (!previewPath.isEmpty())
+        outputs.append({outputPath(previewPath), [&](QIODevice& file) { return result.preview.save(&file, "PNG"); }});
+    return writeFilesTogether(outputs) ? ExitOk : ExitFailure;
 }

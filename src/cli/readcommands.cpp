@@ -2,6 +2,7 @@
 
 #include "cliarguments.h"
 #include "device/effectfilereader.h"
+#include "device/fileaccess.h"
 #include "device/readbackobjects.h"
 
 #include <QDir>
@@ -12,6 +13,7 @@
 #include <QJsonObject>
 #include <QTextStream>
 
+#include <cerrno>
 #include <cstdio>
 
 namespace {
@@ -37,21 +39,23 @@ const char* const renderUsage =
     "  --leds N   LEDs on the blade, 1 to 500 (default 112)\n"
     "  --lines N  lines per turn, 1 to 600 (default 450)\n";
 
-bool readContents(const QString& path, const Geometry& geometry, const char* what,
-                  EffectFile::Contents& contents)
+// The layout only: records are read one at a time when they are drawn.
+bool readContents(QFile& file, const Geometry& geometry, EffectFile::Contents& contents)
 {
-    QFile file(path);
+    const QString path = file.fileName();
+    if (!checkInputFile(path, QStringLiteral("read the effect file")))
+        return false;
     if (!file.open(QIODevice::ReadOnly)) {
-        reportFailure(path, file.errorString());
+        reportFailure(QStringLiteral("read the effect file"), path, file.errorString());
         return false;
     }
     EffectFile::ReadOptions options;
     options.ledCount = geometry.ledCount;
     options.lineNumber = geometry.lineNumber;
-    options.progress = terminalProgress(what);
-    contents = EffectFile::read(file, options);
+    contents = EffectFile::readLayout(file, options);
     if (contents.layout == EffectFile::Layout::Unknown) {
-        reportFailure(path, QStringLiteral("not an effect file: ") + contents.problems.join(QStringLiteral("; ")));
+        reportFailure(QStringLiteral("read the effect file"), path,
+                      QStringLiteral("it is not an effect file (%1)").arg(contents.problems.join(QStringLiteral("; "))));
         return false;
     }
     return true;
@@ -65,7 +69,7 @@ QJsonObject describe(const EffectFile::Contents& contents, const Geometry& geome
     QJsonArray clips;
     for (const EffectFile::Clip& clip : contents.clips)
         clips.append(QJsonObject{{"number", clip.number},
-                                 {"frames", int(clip.frames.size())},
+                                 {"frames", clip.frames},
                                  {"declaredFrames", clip.declaredFrames},
                                  {"loopCount", clip.loopCount}});
     return QJsonObject{
@@ -92,8 +96,8 @@ void printText(const QString& path, const EffectFile::Contents& contents, const 
         out << "  " << i + 1 << ": " << QString::number(contents.pictures[i].showTime, 'f', 1) << " s\n";
     out << "clips: " << contents.clips.size() << '\n';
     for (const EffectFile::Clip& clip : contents.clips) {
-        out << "  " << clip.number << ": " << clip.frames.size() << " frames";
-        if (clip.frames.size() != clip.declaredFrames)
+        out << "  " << clip.number << ": " << clip.frames << " frames";
+        if (clip.frames != clip.declaredFrames)
             out << " of " << clip.declaredFrames;
         out << ", loop count " << clip.loopCount << '\n';
     }
@@ -115,8 +119,9 @@ int runInfo(const QStringList& arguments)
     if (!args.ok() || files.size() != 1)
         return args.usageError(files.size() != 1 ? "info takes one FILE" : nullptr);
 
+    QFile file(files[0]);
     EffectFile::Contents contents;
-    if (!readContents(files[0], geometry, "reading record", contents))
+    if (!readContents(file, geometry, contents))
         return ExitFailure;
     if (args.flag(QStringLiteral("--json"))) {
         QJsonObject description = describe(contents, geometry);
@@ -138,18 +143,27 @@ int runRender(const QStringList& arguments)
     if (!args.ok() || files.size() != 2)
         return args.usageError(files.size() != 2 ? "render takes FILE and OUTDIR" : nullptr);
 
+    QFile file(files[0]);
     EffectFile::Contents contents;
-    if (!readContents(files[0], geometry, "reading record", contents))
+    if (!readContents(file, geometry, contents))
         return ExitFailure;
     const QDir outDir(files[1]);
+    errno = 0;
     if (!QDir().mkpath(outDir.path())) {
-        reportFailure(outDir.path(), QStringLiteral("cannot create the directory"));
+        reportFailure(QStringLiteral("create the directory"), outDir.path(),
+                      errno ? FileAccess::systemReason(errno) : QString());
         return ExitFailure;
     }
     const int total = contents.recordCount();
     const auto progress = terminalProgress("drawing picture");
     int done = 0;
-    auto draw = [&](const QByteArray& record, const QString& name) {
+    auto draw = [&](qint64 offset, const QString& name) {
+        const QByteArray record = EffectFile::readRecord(file, contents, offset);
+        if (record.isNull()) {
+            reportFailure(files[0], QStringLiteral("cannot read the record for ") + name + QStringLiteral(": ")
+                                        + (file.atEnd() ? QStringLiteral("the file is shorter than it was") : file.errorString()));
+            return false;
+        }
         const QImage picture = renderRecord(record, contents.form, geometry.ledCount, geometry.lineNumber);
         if (!savePictureAtomically(outDir.filePath(name), picture))
             return false;
@@ -158,11 +172,11 @@ int runRender(const QStringList& arguments)
         return true;
     };
     for (int i = 0; i < contents.pictures.size(); ++i)
-        if (!draw(contents.pictures[i].record, QString("picture-%1.png").arg(i + 1, 3, 10, QChar('0'))))
+        if (!draw(contents.pictures[i].offset, QString("picture-%1.png").arg(i + 1, 3, 10, QChar('0'))))
             return ExitFailure;
     for (const EffectFile::Clip& clip : contents.clips)
-        for (int m = 0; m < clip.frames.size(); ++m)
-            if (!draw(clip.frames[m], QString("clip-%1-frame-%2.png").arg(clip.number).arg(m + 1, 3, 10, QChar('0'))))
+        for (int m = 0; m < clip.frames; ++m)
+            if (!draw(contents.frameOffset(clip, m), QString("clip-%1-frame-%2.png").arg(clip.number).arg(m + 1, 3, 10, QChar('0'))))
                 return ExitFailure;
     for (const QString& problem : contents.problems)
         reportFailure(files[0], problem);

@@ -4,13 +4,22 @@
 #include "imageobject.h"
 #include "testcolorutil.h"
 
+#include <QDebug>
 #include <QMutex>
 #include <QPainter>
 
 #include <map>
+#include <new>
 #include <tuple>
 
 namespace Polar {
+
+QImage allocated(QImage picture)
+{
+    if (picture.isNull())
+        throw std::bad_alloc();
+    return picture;
+}
 
 QImage cutSquare(const QImage& source)
 {
@@ -23,10 +32,10 @@ QImage cutSquare(const QImage& source)
         const uchar* first = source.constBits() + square.top() * source.bytesPerLine() + square.left() * 4;
         cut = QImage(first, square.width(), square.height(), source.bytesPerLine(), source.format());
     } else {
-        cut = source.copy(square);
+        cut = allocated(source.copy(square));
     }
-    return cut.scaled(squareSide, squareSide, Qt::KeepAspectRatio, Qt::FastTransformation)
-        .convertToFormat(QImage::Format_ARGB32);
+    return allocated(allocated(cut.scaled(squareSide, squareSide, Qt::KeepAspectRatio, Qt::FastTransformation))
+                         .convertToFormat(QImage::Format_ARGB32));
 }
 
 void packBitPlanes(const unsigned char* sequence, int length, QByteArray& out)
@@ -58,7 +67,7 @@ Geometry::Geometry(int ledCount, int lineNumber, double radius)
     // Paint every dot once, each in a colour that encodes its index: the rasterisation of
     // an opaque, unantialiased dot does not depend on its colour, so the map of which dot
     // ends up on top of each pixel turns any later preview into a table lookup.
-    QImage owners(squareSide, squareSide, QImage::Format_ARGB32);
+    QImage owners = allocated(QImage(squareSide, squareSide, QImage::Format_ARGB32));
     owners.fill(qRgba(0, 0, 0, 255));
     QPainter painter(&owners);
     for (int line = 0; line < lineNumber; ++line) {
@@ -97,7 +106,7 @@ std::shared_ptr<const Geometry> Geometry::get(int ledCount, int lineNumber, doub
 
 QImage Geometry::paintPreview(const QVector<QRgb>& colours) const
 {
-    QImage preview(squareSide, squareSide, QImage::Format_ARGB32);
+    QImage preview = allocated(QImage(squareSide, squareSide, QImage::Format_ARGB32));
     const QRgb black = qRgba(0, 0, 0, 255);
     for (int y = 0; y < squareSide; ++y) {
         QRgb* row = reinterpret_cast<QRgb*>(preview.scanLine(y));
@@ -122,11 +131,8 @@ QVector<QRgb> sampleColours(const QImage& source, const Geometry& geometry)
     return colours;
 }
 
-Result resample(const QImage& source, int ledCount, int lineNumber)
+QByteArray calibratedBuffer(const QVector<QRgb>& colours, int ledCount, int lineNumber)
 {
-    const std::shared_ptr<const Geometry> geometry = Geometry::get(ledCount, lineNumber);
-    const QVector<QRgb> colours = sampleColours(source, *geometry);
-
     // The table may be edited on the GUI thread meanwhile; one read per level is enough.
     const TestColorUtil* table = TestColorUtil::instance();
     unsigned char red[256], green[256], blue[256];
@@ -136,8 +142,8 @@ Result resample(const QImage& source, int ledCount, int lineNumber)
         blue[level] = uchar(table->getTestBValue(level));
     }
 
-    Result result;
-    result.buffer.reserve(bufferSize(ledCount, lineNumber));
+    QByteArray buffer;
+    buffer.reserve(bufferSize(ledCount, lineNumber));
     QVector<unsigned char> sequence(3 * ledCount);
     for (int line = 0; line < lineNumber; ++line) {
         const QRgb* dot = colours.constData() + line * ledCount;
@@ -146,23 +152,42 @@ Result resample(const QImage& source, int ledCount, int lineNumber)
             sequence[3 * i + 1] = green[qGreen(dot[i])];
             sequence[3 * i + 2] = red[qRed(dot[i])];
         }
-        packBitPlanes(sequence.constData(), sequence.size(), result.buffer);
+        packBitPlanes(sequence.constData(), sequence.size(), buffer);
     }
-    if (result.buffer.size() < minimumBufferSize)
-        result.buffer.append(minimumBufferSize - result.buffer.size(), '\0');
+    if (buffer.size() < minimumBufferSize)
+        buffer.append(minimumBufferSize - buffer.size(), '\0');
+    return buffer;
+}
+
+Result resample(const QImage& source, int ledCount, int lineNumber)
+{
+    const std::shared_ptr<const Geometry> geometry = Geometry::get(ledCount, lineNumber);
+    const QVector<QRgb> colours = sampleColours(source, *geometry);
+
+    Result result;
+    result.buffer = calibratedBuffer(colours, ledCount, lineNumber);
     result.preview = geometry->paintPreview(colours);
     return result;
 }
 
 } // namespace Polar
 
-void convertToPolar(const QImage& source, ImageObject* target)
+bool convertToPolar(const QImage& source, ImageObject* target)
 {
-    Polar::Result result = Polar::resample(source, AppSettings::ledCount, AppSettings::lineNumber);
+    Polar::Result result;
+    try {
+        result = Polar::resample(source, AppSettings::ledCount, AppSettings::lineNumber);
+    } catch (const std::bad_alloc&) {
+        qDebug() << "#convertToPolar# out of memory";
+        QMutexLocker locker(&target->lock);
+        target->polarBuffer.clear();
+        return false;
+    }
     {
         QMutexLocker locker(&target->lock);
         target->polarBuffer = std::move(result.buffer);
     }
     target->savePreview(result.preview);
     target->flushBuffer();
+    return true;
 }

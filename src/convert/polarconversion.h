@@ -46,6 +46,11 @@ inline QPointF samplePoint(int line, int led, int ledCount, int lineNumber,
 // The pixel a sample point reads: each coordinate rounded to nearest, halves up.
 inline int samplePixel(double coordinate) { return int(std::floor(coordinate + 0.5)); }
 
+// A picture that had to be made: a null one means its memory could not be had, which
+// throws std::bad_alloc as Qt's containers do, so the job fails instead of going on
+// with black pictures.
+QImage allocated(QImage picture);
+
 // The centred square of a picture scaled to 450 x 450 (nearest pixel); null for a null picture.
 QImage cutSquare(const QImage& source);
 
@@ -90,8 +95,13 @@ struct Result
     QImage preview;     // 450 x 450, the uncalibrated colours
 };
 
-// The uncalibrated colour of every dot in drawing order.
+// The uncalibrated colour of every dot in drawing order (black for a null picture).
+// Like resample, throws std::bad_alloc when memory runs out.
 QVector<QRgb> sampleColours(const QImage& source, const Geometry& geometry);
+
+// The polar buffer of dots in drawing order (ledCount x lineNumber uncalibrated colours):
+// calibrated through TestColorUtil, packed line by line, zero-filled to the minimum size.
+QByteArray calibratedBuffer(const QVector<QRgb>& colours, int ledCount, int lineNumber);
 
 // The polar buffer and preview of a picture, calibrated through TestColorUtil.
 Result resample(const QImage& source, int ledCount, int lineNumber);
@@ -99,5 +109,6 @@ Result resample(const QImage& source, int ledCount, int lineNumber);
 } // namespace Polar
 
 // Rebuilds the target's polar buffer from the picture with the current geometry, writes
-// its preview file and flushes the buffer to its file.
-void convertToPolar(const QImage& source, ImageObject* target);
+// its preview file and flushes the buffer to its file. False, with the target's buffer
+// left empty (a download then refuses it), when memory runs out.
+bool convertToPolar(const QImage& source, ImageObject* target);

@@ -1,6 +1,10 @@
 #include "polarrender.h"
 
 #include "polarconversion.h"
+#include "testcolorutil.h"
+
+#include <array>
+#include <cstdlib>
 
 namespace Polar {
 
@@ -53,6 +57,55 @@ QVector<QRgb> bitPlaneColours(const QByteArray& record, int ledCount, int lineNu
             auto level = [&](int at) { return sequence[at] | (sequence[at] >> 6); };
             colours[line * ledCount + led] = qRgb(level(3 * led + 2), level(3 * led + 1), level(3 * led));
         }
+    }
+    return colours;
+}
+
+namespace {
+
+// Per stored level (bits 7 to 2 of a byte, 0 to 63): the input level to show.
+using Inverse = std::array<int, 64>;
+
+Inverse inverseOf(int (TestColorUtil::*output)(int) const)
+{
+    const TestColorUtil* table = TestColorUtil::instance();
+    std::array<int, TestColorUtil::bandCount> stored{};
+    std::array<int, TestColorUtil::bandCount> middle{};
+    for (int band = 0; band < TestColorUtil::bandCount; ++band) {
+        const int low = band == 0 ? 0 : 8 * band + 1;
+        const int high = qMin(8 * (band + 1), 255);
+        middle[band] = (low + high) / 2;
+        stored[band] = ((table->*output)(high) & 0xff) >> 2;
+    }
+    Inverse inverse{};
+    for (int level = 0; level < 64; ++level) {
+        int sum = 0;
+        int count = 0;
+        int nearest = 0;
+        for (int band = 0; band < TestColorUtil::bandCount; ++band) {
+            if (stored[band] == level) {
+                sum += middle[band];
+                ++count;
+            }
+            if (std::abs(stored[band] - level) < std::abs(stored[nearest] - level))
+                nearest = band;
+        }
+        inverse[level] = count > 0 ? (sum + count / 2) / count : middle[nearest];
+    }
+    return inverse;
+}
+
+} // namespace
+
+QVector<QRgb> uncalibratedColours(const QVector<QRgb>& emitted)
+{
+    const Inverse red = inverseOf(&TestColorUtil::getTestRValue);
+    const Inverse green = inverseOf(&TestColorUtil::getTestGValue);
+    const Inverse blue = inverseOf(&TestColorUtil::getTestBValue);
+    QVector<QRgb> colours(emitted.size());
+    for (int dot = 0; dot < emitted.size(); ++dot) {
+        const QRgb level = emitted[dot];
+        colours[dot] = qRgb(red[qRed(level) >> 2], green[qGreen(level) >> 2], blue[qBlue(level) >> 2]);
     }
     return colours;
 }

@@ -2,6 +2,8 @@
 
 #include "convert/imageobject.h"
 #include "convert/mediaobject.h"
+#include "fileaccess.h"
+#include "partialfile.h"
 
 #include <QDebug>
 #include <QDir>
@@ -17,6 +19,7 @@
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 #include <fcntl.h>
@@ -37,14 +40,6 @@ void appendEntry(QByteArray& bytes, int first, int last, int byte4, int byte5)
     append16(bytes, last);
     bytes.append(char(byte4 & 0xff));
     bytes.append(char(byte5 & 0xff));
-}
-
-qint64 bufferSize(ImageObject* picture)
-{
-    QMutexLocker locker(&picture->lock);
-    if (!picture->polarBuffer.isEmpty() || picture->bufferPath.isEmpty())
-        return picture->polarBuffer.size();
-    return QFileInfo(picture->bufferPath).size();
 }
 
 struct Record
@@ -81,7 +76,12 @@ void readRecord(ImageObject* picture, QByteArray& own, QByteArray& bytes)
         return;
     struct stat status = {};
     if (::fstat(fd, &status) == 0 && status.st_size > 0) {
-        own.resize(qsizetype(status.st_size));
+        try {
+            own.resize(qsizetype(status.st_size));
+        } catch (const std::bad_alloc&) {
+            ::close(fd);  // an unreadable record: the download stops there
+            return;
+        }
         qint64 done = 0;
         while (done < own.size()) {
             const ssize_t got = ::read(fd, own.data() + done, size_t(own.size() - done));
@@ -233,6 +233,14 @@ bool syncFileSystem(const QString& directory, QString& error)
 
 namespace EffectFile {
 
+qint64 bufferSize(ImageObject* picture)
+{
+    QMutexLocker locker(&picture->lock);
+    if (!picture->polarBuffer.isEmpty() || picture->bufferPath.isEmpty())
+        return picture->polarBuffer.size();
+    return QFileInfo(picture->bufferPath).size();
+}
+
 quint8 timeByte(double showTime)
 {
     const double tenths = std::trunc(showTime * 10.0);
@@ -297,8 +305,9 @@ DownloadStatus write(QIODevice& device, const QList<ImageObject*>& pictures,
                      const StillRunning& running)
 {
     const QByteArray head = header(pictures, clips);
+    errno = 0;
     if (device.write(head) != head.size())
-        return failure(DownloadStatus::WriteFailed, device.errorString());
+        return failure(DownloadStatus::WriteFailed, FileAccess::writeFailureReason(device, errno));
     qDebug().noquote() << "#MainWindow# downToUsb2 bytes length = " << head.size();
 
     QList<Record> records;
@@ -331,8 +340,9 @@ DownloadStatus write(QIODevice& device, const QList<ImageObject*>& pictures,
         // the header would point the fan at the wrong ones.
         if (buffer.isEmpty())
             return unreadable(record);
+        errno = 0;
         if (device.write(buffer) != bytes)
-            return failure(DownloadStatus::WriteFailed, device.errorString());
+            return failure(DownloadStatus::WriteFailed, FileAccess::writeFailureReason(device, errno));
         buffers.release();
         writeBehind.written(bytes);
         qDebug().noquote() << "#MainWindow# downToUsb2 image bytes length = " << bytes;
@@ -370,8 +380,7 @@ DownloadStatus download(const QString& path, const QList<ImageObject*>& pictures
 {
     const QString directory = QFileInfo(path).absolutePath();
     if (!QFileInfo(directory).isDir()) {
-        DownloadStatus status = failure(DownloadStatus::OpenFailed,
-                                        QStringLiteral("No such directory"));
+        DownloadStatus status = failure(DownloadStatus::OpenFailed, FileAccess::systemReason(ENOENT));
         status.path = path;
         return status;
     }
@@ -381,11 +390,15 @@ DownloadStatus download(const QString& path, const QList<ImageObject*>& pictures
 
     // The new file grows under a temporary name beside the old one and replaces it only
     // when complete, so a failure leaves the drive as it was.
+    // A killed download leaves its temporary file (FAT has no unnamed files): clear it first.
+    PartialFile::removeAbandonedBeside(path);
+    std::optional<PartialFile> partial;
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly)) {
         status = failure(DownloadStatus::OpenFailed, file.errorString());
     } else {
+        partial.emplace(file);  // until committed or cancelled
         status = write(file, pictures, clips, progress, running);
         if (status.ok() && running && !running())
             status = failure(DownloadStatus::Cancelled);

@@ -63,6 +63,9 @@ int recordCount(const QList<ImageObject*>& pictures, const QList<MediaObject*>& 
 // The 4,096-byte header block.
 QByteArray header(const QList<ImageObject*>& pictures, const QList<MediaObject*>& clips);
 
+// Bytes of one picture's record: its buffer in memory, or the size of its buffer file.
+qint64 bufferSize(ImageObject* picture);
+
 // Bytes the file will take: the header and every buffer (from memory or its file size).
 qint64 fileSize(const QList<ImageObject*>& pictures, const QList<MediaObject*>& clips);
 

@@ -5,6 +5,8 @@
 
 #include <QIODevice>
 
+#include <limits>
+
 namespace EffectFile {
 
 namespace {
@@ -12,61 +14,39 @@ namespace {
 int byteAt(const QByteArray& bytes, int at) { return uchar(bytes.at(at)); }
 int wordAt(const QByteArray& bytes, int at) { return (byteAt(bytes, at) << 8) | byteAt(bytes, at + 1); }
 
-// Shared by both layouts: reading records one by one with cancelling and progress.
-class RecordReader
+// Walks the records in file order without reading them: each next() is the offset of a
+// record that is whole in the file, until the first one that is not (named in the problems).
+class RecordCursor
 {
 public:
-    RecordReader(QIODevice& device, const ReadOptions& options, Contents& contents, int total)
-        : device(device), options(options), contents(contents), total(total)
+    RecordCursor(qint64 start, Contents& contents) : position(start), contents(contents) {}
+
+    // The offset of the next record, or -1 when the file ends before it; `what` names it.
+    template<typename Name>
+    qint64 next(Name what)
     {
+        if (ended)
+            return -1;
+        const qint64 left = contents.fileSize - position;
+        if (left < contents.recordSize) {
+            contents.problems << (left <= 0 ? QString("the file ends before %1").arg(what())
+                                            : QString("the file ends inside %1 (%2 of %3 bytes)")
+                                                  .arg(what()).arg(left).arg(contents.recordSize));
+            contents.truncated = true;
+            ended = true;
+            return -1;
+        }
+        const qint64 at = position;
+        position += contents.recordSize;
+        return at;
     }
 
-    // The next record, or a null array when the job was cancelled or the file ended
-    // (the reason goes to the problems, named by `what`).
-    QByteArray next(const QString& what)
-    {
-        if (cancelled())
-            return QByteArray();
-        QByteArray record = device.read(contents.recordSize);
-        if (endsShort(record.size(), what))
-            return QByteArray();
-        if (options.progress)
-            options.progress(++done, total);
-        return record;
-    }
-
-    // Passes over a record that is there but not used; false when it cannot.
-    bool skip(const QString& what)
-    {
-        return !cancelled() && !endsShort(device.skip(contents.recordSize), what);
-    }
-
-    bool stopped() const { return ended || contents.cancelled; }
+    bool stopped() const { return ended; }
+    qint64 end() const { return position; }
 
 private:
-    bool cancelled()
-    {
-        if (options.running && !options.running())
-            contents.cancelled = true;
-        return contents.cancelled;
-    }
-
-    bool endsShort(qint64 got, const QString& what)
-    {
-        if (got >= contents.recordSize)
-            return false;
-        contents.problems << (got <= 0 ? QString("the file ends before %1").arg(what)
-                                       : QString("the file ends inside %1 (%2 of %3 bytes)")
-                                             .arg(what).arg(got).arg(contents.recordSize));
-        ended = true;
-        return true;
-    }
-
-    QIODevice& device;
-    const ReadOptions& options;
+    qint64 position;
     Contents& contents;
-    int total;
-    int done = 0;
     bool ended = false;
 };
 
@@ -85,20 +65,17 @@ void readReadBack(QIODevice& device, const ReadOptions& options, Contents& conte
     if (pictureCount > readBackPictureLimit)
         contents.problems << QString("the header counts %1 pictures; only the first %2 are shown")
                                  .arg(pictureCount).arg(readBackPictureLimit);
-    int total = pictures;
-    for (int k = 0; k < readBackClipSlots; ++k)
-        total += byteAt(header, 7 + k);
 
-    RecordReader records(device, options, contents, total);
+    RecordCursor records(readBackHeaderSize, contents);
     for (int slot = 0; slot < readBackPictureSlots && !records.stopped(); ++slot) {
-        if (slot < pictures) {
-            const QByteArray frame = records.next(QString("picture %1").arg(slot + 1));
-            if (frame.isNull())
-                break;
+        // Unused slots are there all the same and are passed over unread.
+        const qint64 at = records.next([&] {
+            return slot < pictures ? QString("picture %1").arg(slot + 1)
+                                   : QString("unused picture slot %1").arg(slot + 1);
+        });
+        if (at >= 0 && slot < pictures) {
             const int timeByte = byteAt(header, 20 + slot);
-            contents.pictures.append({timeByte * 0.2, timeByte, frame});
-        } else if (!records.skip(QString("unused picture slot %1").arg(slot + 1))) {
-            break;  // unused slots are there all the same and are passed over unread
+            contents.pictures.append({timeByte * 0.2, timeByte, at});
         }
     }
     for (int k = 0; k < readBackClipSlots && !records.stopped(); ++k) {
@@ -107,17 +84,24 @@ void readReadBack(QIODevice& device, const ReadOptions& options, Contents& conte
         clip.loopCount = byteAt(header, 12 + k);
         clip.declaredFrames = byteAt(header, 7 + k);
         for (int m = 1; m <= clip.declaredFrames; ++m) {
-            const QByteArray frame = records.next(QString("frame %1 of clip %2").arg(m).arg(k + 1));
-            if (frame.isNull())
+            const qint64 at = records.next([&] { return QString("frame %1 of clip %2").arg(m).arg(k + 1); });
+            if (at < 0)
                 break;
-            clip.frames.append(frame);
+            if (clip.frames++ == 0)
+                clip.offset = at;
         }
-        if (!clip.frames.isEmpty() && !contents.cancelled)
+        if (clip.frames > 0)
             contents.clips.append(clip);
     }
-    if (!records.stopped() && !device.atEnd())
-        contents.problems << QString("%1 bytes follow the last clip").arg(device.bytesAvailable());
+    if (!records.stopped() && contents.fileSize > records.end()) {
+        contents.trailingBytes = contents.fileSize - records.end();
+        contents.problems << QString("%1 bytes follow the last clip").arg(contents.trailingBytes);
+    }
 }
+
+// A record size guessed from the data is believed up to here: far above the largest
+// geometry, and small enough that reading one record never asks for gigabytes.
+constexpr qint64 largestGuessedRecord = 16 * 1024 * 1024;
 
 // The record size of a download file: the buffer size of the geometry, the raw frame of a
 // picture that was read back and downloaded again, or whatever divides the data evenly.
@@ -137,13 +121,15 @@ void chooseRecordSize(qint64 dataBytes, int records, const ReadOptions& options,
         return;
     }
     if (dataBytes % records == 0 && dataBytes / records >= options.lineNumber * Polar::recordSize(options.ledCount)
-        && dataBytes / records <= std::numeric_limits<int>::max()) {
+        && dataBytes / records <= largestGuessedRecord) {
         contents.recordSize = int(dataBytes / records);
         contents.problems << QString("records of %1 bytes do not match %2 LEDs and %3 lines (%4 bytes)")
                                  .arg(contents.recordSize).arg(options.ledCount)
                                  .arg(options.lineNumber).arg(bitPlanes);
         return;
     }
+    if (dataBytes > qint64(records) * bitPlanes)
+        return;  // whole records with bytes after them, named once the records are laid out
     contents.problems << QString("%1 bytes of pictures do not make %2 records of %3 bytes "
                                  "(%4 LEDs, %5 lines)")
                              .arg(dataBytes).arg(records).arg(bitPlanes)
@@ -178,7 +164,7 @@ void readDownload(QIODevice& device, const ReadOptions& options, Contents& conte
             contents.problems << QString("entry %1 starts at frame %2 instead of %3")
                                      .arg(entries + 1).arg(first).arg(nextFrame & 0xffff);
         if (!inClips && first == last && b5 == 1) {
-            contents.pictures.append({b4 / 10.0, b4, QByteArray()});
+            contents.pictures.append({b4 / 10.0, b4, 0});
             ++nextFrame;
             ++framesInEntries;
             continue;
@@ -204,31 +190,34 @@ void readDownload(QIODevice& device, const ReadOptions& options, Contents& conte
         contents.problems << QString("the header counts %1 pictures and frames, the entries %2")
                                  .arg(total).arg(framesInEntries);
 
-    const qint64 dataBytes = device.size() - headerSize;
-    int records = int(framesInEntries);
+    const qint64 dataBytes = contents.fileSize - headerSize;
+    qint64 records = framesInEntries;
     if (total > framesInEntries) {
         // More than 500 pictures: the rest have records but no entry.
         records = total;
         contents.problems << QString("%1 pictures have no entry; the display cannot reach them")
                                  .arg(total - framesInEntries);
     }
-    chooseRecordSize(dataBytes, records, options, contents);
+    chooseRecordSize(dataBytes, int(qMin<qint64>(records, std::numeric_limits<int>::max())), options, contents);
 
-    RecordReader reader(device, options, contents, records);
+    RecordCursor cursor(headerSize, contents);
     for (int i = 0; i < contents.pictures.size(); ++i) {
-        contents.pictures[i].record = reader.next(QString("picture %1").arg(i + 1));
-        if (reader.stopped()) {
+        contents.pictures[i].offset = cursor.next([i] { return QString("picture %1").arg(i + 1); });
+        if (cursor.stopped()) {
             contents.pictures.resize(i);
-            return;
+            break;
         }
     }
     for (Clip& clip : contents.clips) {
-        for (int m = 1; m <= clip.declaredFrames; ++m) {
-            const QByteArray frame = reader.next(QString("frame %1 of clip %2").arg(m).arg(clip.number));
-            if (reader.stopped())
-                return;
-            clip.frames.append(frame);
+        clip.offset = cursor.end();
+        for (int m = 1; m <= clip.declaredFrames && !cursor.stopped(); ++m) {
+            if (cursor.next([&] { return QString("frame %1 of clip %2").arg(m).arg(clip.number); }) >= 0)
+                ++clip.frames;
         }
+    }
+    if (!cursor.stopped() && records == framesInEntries && contents.fileSize > cursor.end()) {
+        contents.trailingBytes = contents.fileSize - cursor.end();
+        contents.problems << QString("%1 bytes follow the last clip").arg(contents.trailingBytes);
     }
 }
 
@@ -238,7 +227,7 @@ int Contents::recordCount() const
 {
     int count = int(pictures.size());
     for (const Clip& clip : clips)
-        count += int(clip.frames.size());
+        count += clip.frames;
     return count;
 }
 
@@ -250,15 +239,21 @@ Layout detectLayout(const QByteArray& head, qint64 size)
     return size >= readBackHeaderSize ? Layout::ReadBack : Layout::Unknown;
 }
 
-Contents read(QIODevice& device, const ReadOptions& options)
+Contents readLayout(QIODevice& device, const ReadOptions& options)
 {
     Contents contents;
     if (options.ledCount < 1 || options.lineNumber < 1) {
         contents.problems << QString("no geometry to read with");
         return contents;
     }
+    if (device.isSequential()) {
+        contents.problems << QString("the file cannot be read out of order (a pipe or a device)");
+        return contents;
+    }
+    contents.fileSize = device.size();
+    device.seek(0);
     const QByteArray head = device.peek(endMarkerOffset + 16);
-    contents.layout = detectLayout(head, device.size());
+    contents.layout = detectLayout(head, contents.fileSize);
     switch (contents.layout) {
     case Layout::Download:
         readDownload(device, options, contents);
@@ -268,10 +263,18 @@ Contents read(QIODevice& device, const ReadOptions& options)
         break;
     case Layout::Unknown:
         contents.problems << QString("the file is %1 bytes long, too short for an effect file")
-                                 .arg(device.size());
+                                 .arg(contents.fileSize);
         break;
     }
     return contents;
+}
+
+QByteArray readRecord(QIODevice& device, const Contents& contents, qint64 offset)
+{
+    if (contents.recordSize <= 0 || !device.seek(offset))
+        return QByteArray();
+    QByteArray record = device.read(contents.recordSize);
+    return record.size() == contents.recordSize ? record : QByteArray();
 }
 
 QString layoutName(Layout layout)

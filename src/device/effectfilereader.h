@@ -18,6 +18,11 @@ class QIODevice;
 //   lineNumber x ledCount x 3 bytes (G, R, B per LED).
 //
 // Neither layout records its geometry; the caller gives the one to read with.
+//
+// Reading is in two steps, so that memory does not grow with the file (a download file may
+// hold 65,535 records of several hundred kilobytes): readLayout() reads the header and
+// works out from the file's size where every record lies; readRecord() then fetches one
+// record when it is wanted. The device must allow seeking (a file, a buffer).
 namespace EffectFile {
 
 enum class Layout { Unknown, Download, ReadBack };
@@ -27,7 +32,7 @@ struct Picture
 {
     double showTime = 0;
     int timeByte = 0;  // as stored: tenths (download) or fifths (read-back) of a second
-    QByteArray record;
+    qint64 offset = 0; // of its record in the file
 };
 
 struct Clip
@@ -35,7 +40,8 @@ struct Clip
     int number = 0;          // its slot in a read-back file (0 to 4), its entry in a download file
     int loopCount = 1;
     int declaredFrames = 0;  // what the header says
-    QList<QByteArray> frames;
+    int frames = 0;          // the frames whose records are whole in the file
+    qint64 offset = 0;       // of its first frame; the others follow one after the other
 };
 
 struct Contents
@@ -43,13 +49,16 @@ struct Contents
     Layout layout = Layout::Unknown;
     RecordForm form = RecordForm::RawFrame;
     int recordSize = 0;
-    QList<Picture> pictures;
-    QList<Clip> clips;       // in a read-back file only clips that have frames
-    QStringList problems;    // what does not add up, in words for the user
-    bool cancelled = false;  // running() turned false: the contents are incomplete
+    qint64 fileSize = 0;
+    QList<Picture> pictures;  // those whose records are whole in the file
+    QList<Clip> clips;        // in a read-back file only clips that have frames
+    QStringList problems;     // what does not add up, in words for the user
+    bool truncated = false;   // the file ends before a record its header announces
+    qint64 trailingBytes = 0; // bytes after the last record
 
-    // The pictures and clip frames that were read.
+    // The pictures and clip frames that can be read.
     int recordCount() const;
+    qint64 frameOffset(const Clip& clip, int frame) const { return clip.offset + qint64(frame) * recordSize; }
 };
 
 struct ReadOptions
@@ -69,7 +78,13 @@ constexpr int readBackClipSlots = 5;
 // read-back layout (which has no signature) for anything else of at least 120 bytes.
 Layout detectLayout(const QByteArray& head, qint64 size);
 
-Contents read(QIODevice& device, const ReadOptions& options);
+// The header and where each record lies; reads no record. Only the geometry of the options
+// is used.
+Contents readLayout(QIODevice& device, const ReadOptions& options);
+
+// The record at `offset`, recordSize bytes; a null array when the device cannot give them
+// all (the file was cut or the drive went away since the layout was read).
+QByteArray readRecord(QIODevice& device, const Contents& contents, qint64 offset);
 
 QString layoutName(Layout layout);  // "download", "readback" or "unknown"
 

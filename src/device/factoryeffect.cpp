@@ -3,6 +3,7 @@
 #include "app/appsettings.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 
 namespace FactoryEffect {
@@ -13,8 +14,12 @@ QStringList candidatePaths()
     QStringList paths;
     if (!AppSettings::appDir.isEmpty())
         paths << AppSettings::appDir + QLatin1Char('/') + name;
-    if (QCoreApplication::instance())
-        paths << QCoreApplication::applicationDirPath() + QLatin1Char('/') + name;
+    if (QCoreApplication::instance()) {
+        const QString programDir = QCoreApplication::applicationDirPath();
+        paths << programDir + QLatin1Char('/') + name;
+        // Installed under any prefix: <prefix>/bin/gyrolume and <prefix>/share/gyrolume.
+        paths << QDir::cleanPath(programDir + QStringLiteral("/../" GYROLUME_DATA_SUBDIR "/gyrolume/") + name);
+    }
     paths << QStringLiteral(GYROLUME_DATA_DIR "/") + name;
     paths.removeDuplicates();
     return paths;

@@ -1,10 +1,14 @@
 #include "readbackobjects.h"
 
+#include "app/appsettings.h"
 #include "convert/imageobject.h"
 #include "convert/mediaobject.h"
 #include "convert/polarrender.h"
 
+#include <QDir>
 #include <QFile>
+
+#include <utility>
 
 void ReadBackObjects::deleteAll()
 {
@@ -16,61 +20,69 @@ void ReadBackObjects::deleteAll()
 
 QImage renderRecord(const QByteArray& record, EffectFile::RecordForm form, int ledCount, int lineNumber)
 {
-    const QVector<QRgb> colours = form == EffectFile::RecordForm::RawFrame
-                                      ? Polar::rawFrameColours(record, ledCount, lineNumber)
-                                      : Polar::bitPlaneColours(record, ledCount, lineNumber);
+    const QVector<QRgb> colours =
+        form == EffectFile::RecordForm::RawFrame
+            ? Polar::rawFrameColours(record, ledCount, lineNumber)
+            : Polar::uncalibratedColours(Polar::bitPlaneColours(record, ledCount, lineNumber));
     return Polar::renderDots(colours, ledCount, lineNumber);
 }
 
 namespace {
 
-ImageObject* makeObject(int number, double showTime, int kind, const QByteArray& record,
-                        EffectFile::RecordForm form, const EffectFile::ReadOptions& options)
+class ObjectMaker
 {
-    auto* object = new ImageObject(number, QString(), showTime, kind);
-    object->polarBuffer = record;  // kept in memory, never flushed
-    const QImage preview = renderRecord(record, form, options.ledCount, options.lineNumber);
-    object->savePreview(preview);
-    object->saveThumbnail(preview.scaled(60, 60, Qt::KeepAspectRatio, Qt::FastTransformation));
-    return object;
-}
+public:
+    ObjectMaker(QFile& file, const EffectFile::Contents& contents, const EffectFile::ReadOptions& options,
+                ReadBackResult& result)
+        : file(file), contents(contents), options(options), result(result), total(contents.recordCount())
+    {
+    }
 
-} // namespace
+    bool running() const { return !failed && (!options.running || options.running()); }
 
-void makeReadBackObjects(const EffectFile::Contents& contents, const EffectFile::ReadOptions& options,
-                         ReadBackObjects& out)
-{
-    const int total = contents.recordCount();
-    int done = 0;
-    auto running = [&] { return !options.running || options.running(); };
-    auto step = [&] {
+    // The object of the record at `offset`, or null (and the reason in the problems) when
+    // the record cannot be read or kept.
+    ImageObject* make(qint64 offset, int number, double showTime, int kind, const QString& what)
+    {
+        QByteArray record = EffectFile::readRecord(file, contents, offset);
+        if (record.isNull())
+            return fail(QString("%1 cannot be read: %2").arg(what, file.atEnd() ? QString("the file is shorter than it was")
+                                                                                 : file.errorString()));
+        auto* object = new ImageObject(number, QString(), showTime, kind);
+        const QImage preview = renderRecord(record, contents.form, options.ledCount, options.lineNumber);
+        object->savePreview(preview);
+        object->saveThumbnail(preview.scaled(60, 60, Qt::KeepAspectRatio, Qt::FastTransformation));
+        object->polarBuffer = std::exchange(record, QByteArray());
+        object->flushBuffer();
+        if (!object->polarBuffer.isEmpty()) {
+            delete object;
+            return fail(QString("%1 cannot be kept: the temporary directory %2 cannot be written")
+                            .arg(what, QDir::toNativeSeparators(AppSettings::tempDir())));
+        }
         if (options.progress)
             options.progress(++done, total);
-    };
+        return object;
+    }
 
-    for (int i = 0; i < contents.pictures.size() && running(); ++i) {
-        const EffectFile::Picture& picture = contents.pictures.at(i);
-        out.pictures.append(makeObject(i + 1, picture.showTime, ImageObject::ReadBackPictureKind,
-                                       picture.record, contents.form, options));
-        step();
+private:
+    ImageObject* fail(const QString& problem)
+    {
+        result.problems << problem;
+        result.incomplete = true;
+        failed = true;
+        return nullptr;
     }
-    for (const EffectFile::Clip& source : contents.clips) {
-        if (!running())
-            break;
-        auto* clip = new MediaObject(source.number, QString());
-        clip->loopCount = source.loopCount;
-        for (int m = 0; m < source.frames.size() && running(); ++m) {
-            clip->frames.append(makeObject(m + 1, 0.2, ImageObject::ReadBackFrameKind,
-                                           source.frames.at(m), contents.form, options));
-            step();
-        }
-        // A clip cut short by a cancel is dropped with its frames, as the reader drops it.
-        if (clip->frames.isEmpty() || !running())
-            delete clip;
-        else
-            out.clips.append(clip);
-    }
-}
+
+    QFile& file;
+    const EffectFile::Contents& contents;
+    const EffectFile::ReadOptions& options;
+    ReadBackResult& result;
+    const int total;
+    int done = 0;
+    bool failed = false;
+};
+
+} // namespace
 
 ReadBackResult readEffectFile(const QString& path, const EffectFile::ReadOptions& options,
                               ReadBackObjects& out)
@@ -82,18 +94,36 @@ ReadBackResult readEffectFile(const QString& path, const EffectFile::ReadOptions
         return result;
     }
     result.opened = true;
-
-    // Progress counts the file's records; reading them is the first half of each, drawing
-    // the second.
-    EffectFile::ReadOptions reading = options;
-    EffectFile::ReadOptions drawing = options;
-    if (options.progress) {
-        reading.progress = [&](int done, int total) { options.progress(done / 2, total); };
-        drawing.progress = [&](int done, int total) { options.progress((total + done) / 2, total); };
-    }
-    const EffectFile::Contents contents = EffectFile::read(file, reading);
+    const EffectFile::Contents contents = EffectFile::readLayout(file, options);
+    result.layout = contents.layout;
+    result.fileSize = contents.fileSize;
+    result.incomplete = contents.truncated;
+    result.trailingBytes = contents.trailingBytes;
     result.problems = contents.problems;
-    if (!contents.cancelled)
-        makeReadBackObjects(contents, drawing, out);
+
+    ObjectMaker maker(file, contents, options, result);
+    for (int i = 0; i < contents.pictures.size() && maker.running(); ++i) {
+        const EffectFile::Picture& picture = contents.pictures.at(i);
+        if (ImageObject* object = maker.make(picture.offset, i + 1, picture.showTime,
+                                             ImageObject::ReadBackPictureKind, QString("picture %1").arg(i + 1)))
+            out.pictures.append(object);
+    }
+    for (const EffectFile::Clip& source : contents.clips) {
+        if (!maker.running())
+            break;
+        auto* clip = new MediaObject(int(out.clips.size()) + 1, QString());
+        clip->loopCount = source.loopCount;
+        for (int m = 0; m < source.frames && maker.running(); ++m) {
+            const QString what = QString("frame %1 of clip %2").arg(m + 1).arg(clip->number);
+            if (ImageObject* frame = maker.make(contents.frameOffset(source, m), m + 1, 0.2,
+                                                ImageObject::ReadBackFrameKind, what))
+                clip->frames.append(frame);
+        }
+        // A clip cut short by a cancel is dropped with its frames.
+        if (clip->frames.isEmpty() || (options.running && !options.running()))
+            delete clip;
+        else
+            out.clips.append(clip);
+    }
     return result;
 }

@@ -1,8 +1,11 @@
 #include "readbackwriter.h"
 
 #include "effectfilereader.h"
+#include "fileaccess.h"
 
 #include <QIODevice>
+
+#include <cerrno>
 
 namespace EffectFile {
 
@@ -48,17 +51,20 @@ QString writeReadBack(QIODevice& out, const QList<ReadBackPictureIn>& pictures,
     for (int i = 0; i < pictures.size(); ++i)
         header[20 + i] = char(pictures[i].timeByte);
 
-    auto write = [&out](const QByteArray& bytes) { return out.write(bytes) == bytes.size(); };
+    auto write = [&out](const QByteArray& bytes) {
+        errno = 0;
+        return out.write(bytes) == bytes.size();
+    };
     if (!write(header))
-        return out.errorString();
+        return FileAccess::writeFailureReason(out, errno);
     const QByteArray emptySlot(frameSize, '\0');
     for (int slot = 0; slot < readBackPictureSlots; ++slot)
         if (!write(slot < pictures.size() ? pictures[slot].frame : emptySlot))
-            return out.errorString();
+            return FileAccess::writeFailureReason(out, errno);
     for (const ReadBackClipIn& clip : clips)
         for (const QByteArray& frame : clip.frames)
             if (!write(frame))
-                return out.errorString();
+                return FileAccess::writeFailureReason(out, errno);
     return QString();
 }
 

@@ -3,7 +3,7 @@
 #include <QPainter>
 
 namespace {
-constexpr int windowSide = 450;
+constexpr int windowSide = clipWindowSide;
 
 // One axis of the window clipped to the picture: where the visible part starts, how long it is.
 void clipAxis(int start, int pictureLength, int& clippedStart, int& length)
@@ -31,22 +31,39 @@ ClipPlacement clipPlacement(const QPoint& window, const QSize& displaySize)
     return placement;
 }
 
+QSize zoomedSize(const QSize& base, int step)
+{
+    // In 64 bits so that no number of steps overflows; the cap refuses the huge ones.
+    const qint64 width = base.width() + qint64(base.width()) * step * 10 / 100;
+    const qint64 height = base.height() + qint64(base.height()) * step * 10 / 100;
+    if (width < 0 || height < 0 || (step > 0 && qMax(width, height) > maxZoomedSide))
+        return QSize(-1, -1);
+    return QSize(int(width), int(height));
+}
+
+QPoint centredWindowPosition(const QSize& shown)
+{
+    return QPoint((shown.width() - windowSide) / 2, (shown.height() - windowSide) / 2);
+}
+
 ClipPlacement centredClipPlacement(const QSize& pictureSize)
 {
-    return clipPlacement(QPoint((pictureSize.width() - windowSide) / 2,
-                                (pictureSize.height() - windowSide) / 2),
-                         pictureSize);
+    return clipPlacement(centredWindowPosition(pictureSize), pictureSize);
 }
 
 QImage frameClipPicture(const QImage& frame, const ClipPlacement& placement)
 {
     QImage canvas(windowSide, windowSide, QImage::Format_ARGB32);
+    if (canvas.isNull())
+        return canvas;
     canvas.fill(qRgba(0, 0, 0, 255));
     if (frame.isNull() || placement.source.isEmpty())
         return canvas;
     const QImage shown = frame.scaled(placement.displaySize, Qt::KeepAspectRatioByExpanding,
                                       Qt::FastTransformation);
     const QImage cut = shown.copy(placement.source);
+    if (cut.isNull())
+        return QImage();  // out of memory: no black picture passed off as the frame
     QPainter painter(&canvas);
     painter.drawImage(placement.target, cut, QRect(QPoint(0, 0), placement.source.size()));
     return canvas;

@@ -1,9 +1,64 @@
 #pragma once
 
 #include <QImage>
-#include <QList>
 #include <QString>
 
-// Every frame of an animated GIF file, composed as the animation shows it. Returns false,
-// with the decoder's reason in `error`, for a file that does not decode or holds no frame.
-bool readGifFrames(const QString& path, QList<QImage>& frames, QString& error);
+#include <memory>
+
+class QIODevice;
+class QImageReader;
+
+// What a walk through a GIF file's blocks found, without decoding a pixel: how many
+// frames it holds and whether it ends as a GIF must, with the end marker after the last
+// frame. It reads the file once, a block at a time, so any size costs no memory.
+struct GifLayout
+{
+    enum class Problem {
+        None,
+        NotAGif,   // no GIF signature
+        CutShort,  // the file ends inside frame `frameCount` + 1 or before the end marker
+        Damaged,   // a block of an unknown kind where frame `frameCount` + 1 would start
+    };
+    Problem problem = Problem::None;
+    int frameCount = 0;  // complete frames before the end or the problem
+    QSize screenSize;    // every composed frame has this size
+};
+GifLayout scanGifLayout(QIODevice& device);
+
+// An animated GIF read one composed frame at a time, as the animation shows it, so that a
+// clip of any length holds one frame in memory. The file is checked first: one that is
+// missing, not a GIF, empty, cut short or damaged is refused before any frame is read,
+// and a frame that then fails to decode ends the reading; either way failure() says why
+// and failedFrame() which frame. A clip must never be made from part of its frames.
+class GifFrameReader
+{
+public:
+    enum class Failure { None, Missing, CannotOpen, NotAGif, NoFrames, CutShort, Damaged, FrameUndecodable };
+
+    explicit GifFrameReader(const QString& path);
+    ~GifFrameReader();
+
+    bool ok() const { return m_failure == Failure::None; }
+    Failure failure() const { return m_failure; }
+    // The frame the failure concerns, counted from 0; -1 for failures of the whole file.
+    int failedFrame() const { return m_failedFrame; }
+    // One English sentence for the command-line tool and the debug output.
+    QString errorString() const;
+
+    int frameCount() const { return m_layout.frameCount; }
+    QSize frameSize() const { return m_layout.screenSize; }
+    // The number (from 0) of the frame readFrame() returns next.
+    int nextFrame() const { return m_nextFrame; }
+    bool atEnd() const { return m_nextFrame >= frameCount(); }
+    // The next frame, or a null picture when the reader is at its end or has failed.
+    QImage readFrame();
+
+private:
+    QString m_path;
+    GifLayout m_layout;
+    std::unique_ptr<QImageReader> m_reader;
+    Failure m_failure = Failure::None;
+    int m_failedFrame = -1;
+    int m_nextFrame = 0;
+    QString m_detail;  // the decoder's or the file system's reason
+};

@@ -30,6 +30,8 @@ QString reasonText(LoadObjectItem::Failure failure)
         return LoadImagesDialog::tr("loadimg_error_format");
     case LoadObjectItem::Failure::TooLarge:
         return LoadImagesDialog::tr("loadimg_error_too_large");
+    case LoadObjectItem::Failure::OutOfMemory:
+        return LoadImagesDialog::tr("loadimg_error_memory");
     case LoadObjectItem::Failure::Damaged:
     case LoadObjectItem::Failure::None:
         break;

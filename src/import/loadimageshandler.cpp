@@ -97,7 +97,12 @@ bool LoadImagesHandler::importFile(int index, int count, const QString& path)
     message->what = MessageCode::ImageConverted;
     // Number 0: the window numbers the picture when it joins the list.
     auto object = std::make_unique<ImageObject>(0, path, importedShowTime, ImageObject::PictureKind, picture);
-    convertToPolar(square, object.get());
+    if (square.isNull() || !convertToPolar(square, object.get())) {
+        // Memory ran out: the picture is refused, never kept black.
+        item->failure = LoadObjectItem::Failure::OutOfMemory;
+        message->what = MessageCode::ImageUnreadable;
+        return isRunning() && report(message.get());
+    }
     if (!report(message.get()) || !isRunning())
         return false;
 

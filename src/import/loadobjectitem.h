@@ -21,6 +21,7 @@ public:
         UnsupportedFormat, // not a picture format the program reads
         Damaged,           // a known format whose data is broken or incomplete
         TooLarge,          // more pixels than the decoder may hold in memory
+        OutOfMemory,       // decoded, but memory ran out while converting it
     };
 
     LoadObjectItem(int index, int count, const QString& path);

@@ -5,10 +5,13 @@
 #include "convert/imageobject.h"
 #include "convert/mediaobject.h"
 #include "convert/polarconversion.h"
+#include "convert/polarrender.h"
 #include "device/drivelist.h"
+#include "device/effectfilereader.h"
 #include "device/getsavefiledialog.h"
 #include "device/readbackwriter.h"
 #include "device/selectusbpathdialog.h"
+#include "import/loadimagesdialog.h"
 #include "playlist/customtablemodel.h"
 #include "support/testtempdir.h"
 
@@ -49,10 +52,24 @@ public:
     void expect(const char* className, Action action) { steps.append({className, std::move(action)}); }
     void start()
     {
+        // Only the script started last answers: an earlier one left running would
+        // otherwise say yes to the questions a later one is there to answer.
+        current = this;
         timer.setInterval(10);
         connect(&timer, &QTimer::timeout, this, [this] {
             QWidget* modal = QApplication::activeModalWidget();
-            if (!modal || modal == lastHandled || steps.isEmpty())
+            if (current != this || !modal || modal == lastHandled)
+                return;
+            // A question before a job ("replace the playlist?") is answered yes unless a
+            // step is for a message box.
+            auto* question = qobject_cast<QMessageBox*>(modal);
+            if (question && question->button(QMessageBox::Yes)
+                && (steps.isEmpty() || !modal->inherits(steps.first().first))) {
+                lastHandled = modal;
+                question->button(QMessageBox::Yes)->click();
+                return;
+            }
+            if (steps.isEmpty())
                 return;
             // The progress box of a job comes and goes by itself unless a step is for it.
             if (!modal->inherits(steps.first().first) && modal->inherits("ProgressDialog"))
@@ -74,6 +91,7 @@ private:
     QList<QPair<const char*, Action>> steps;
     QTimer timer;
     QPointer<QWidget> lastHandled;
+    static inline QPointer<DialogScript> current;
 };
 
 // The drive dialog: the drive at `path` is chosen.
@@ -83,6 +101,74 @@ void expectDrive(DialogScript& script, const QString& path)
         static_cast<SelectUsbPathDialog*>(dialog)->addFolder(path);
         static_cast<SelectUsbPathDialog*>(dialog)->onBtnOkClick();
     });
+}
+
+// With GYROLUME_SCREENSHOTS set, the widget is saved there as NAME.png.
+void screenshot(QWidget* widget, const QString& name)
+{
+    const QString dir = qEnvironmentVariable("GYROLUME_SCREENSHOTS");
+    if (!dir.isEmpty())
+        widget->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
+}
+
+// Import Picture: the file dialog picks `names` in `folder`, the import dialog is closed
+// once every picture is converted.
+void expectImport(DialogScript& script, const QString& folder, const QString& names)
+{
+    script.expect("QFileDialog", [folder, names](QWidget* widget) {
+        auto* dialog = static_cast<QFileDialog*>(widget);
+        dialog->setDirectory(folder);
+        dialog->findChild<QLineEdit*>("fileNameEdit")->setText(names);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    script.expect("LoadImagesDialog", [](QWidget* widget) {
+        auto* dialog = static_cast<LoadImagesDialog*>(widget);
+        auto* poll = new QTimer(dialog);
+        QObject::connect(poll, &QTimer::timeout, dialog, [dialog] {
+            if (dialog->completedButton()->isEnabled())
+                dialog->completedButton()->click();
+        });
+        poll->start(20);
+    });
+}
+
+// Download: the drive at `drive`, the name `name`, the result box answered.
+void expectDownload(DialogScript& script, const QString& drive, const QString& name, QString* result)
+{
+    expectDrive(script, drive);
+    script.expect("GetSaveFileDialog", [name](QWidget* dialog) {
+        dialog->findChild<QLineEdit*>("txtFileName")->setText(name);
+        static_cast<GetSaveFileDialog*>(dialog)->onBtnOkClick();
+    });
+    script.expect("QMessageBox", [result](QWidget* box) {
+        *result = static_cast<QMessageBox*>(box)->text();
+        static_cast<QDialog*>(box)->accept();
+    });
+}
+
+// An effect file as the reader sees it, with every record fetched.
+struct ReadFile
+{
+    EffectFile::Contents contents;
+    QList<QByteArray> pictures;
+    QList<QList<QByteArray>> clips;
+};
+
+ReadFile readWhole(const QString& path, int ledCount, int lineNumber)
+{
+    ReadFile read;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return read;
+    read.contents = EffectFile::readLayout(file, {ledCount, lineNumber, {}, {}});
+    for (const EffectFile::Picture& picture : read.contents.pictures)
+        read.pictures.append(EffectFile::readRecord(file, read.contents, picture.offset));
+    for (const EffectFile::Clip& clip : read.contents.clips) {
+        read.clips.append(QList<QByteArray>());
+        for (int m = 0; m < clip.frames; ++m)
+            read.clips.last().append(EffectFile::readRecord(file, read.contents, read.contents.frameOffset(clip, m)));
+    }
+    return read;
 }
 
 void reject(QWidget* widget) { static_cast<QDialog*>(widget)->reject(); }
@@ -492,6 +578,208 @@ private slots:
         QVERIFY2(download.done(), qPrintable(download.seen.join(", ")));
         QCOMPARE(title, QString("Choose the folder to save the effect file in"));
         QCOMPARE(startedIn, QDir(drive.path()).absolutePath());
+    }
+
+    void importDownloadPreviewResetImport()
+    {
+        // The whole road through the window's own actions and dialogs.
+        QTemporaryDir drive;
+        writeFactoryFile(appDir->filePath("default.bin"), 2, 3);
+        EnglishWindow window;
+        window.drives()->AddDisk(drive.path());
+
+        // Import two pictures and download them.
+        DialogScript importing;
+        expectImport(importing, sources.path(), "\"a.png\" \"b.png\"");
+        importing.start();
+        window.actionOpenImage->trigger();
+        QVERIFY2(importing.done(), qPrintable(importing.seen.join(", ")));
+        QCOMPARE(window.pictureModel()->rowCount(), 2);
+        QList<QByteArray> imported;
+        for (int row = 0; row < 2; ++row)
+            imported << pictureAt(window.pictureModel(), row)->buffer();
+        QString result;
+        DialogScript downloading;
+        expectDownload(downloading, drive.path(), "Z1", &result);
+        downloading.start();
+        window.actionDownload->trigger();
+        QVERIFY2(downloading.done() && result.contains("Z1.bin"), qPrintable(downloading.seen.join(", ") + result));
+        const ReadFile first = readWhole(drive.filePath("Z1.bin"), 112, 450);
+        QCOMPARE(first.contents.layout, EffectFile::Layout::Download);
+        QCOMPARE(first.contents.form, EffectFile::RecordForm::BitPlanes);
+        QVERIFY2(first.contents.problems.isEmpty(), qPrintable(first.contents.problems.join("; ")));
+        QCOMPARE(first.pictures, imported);
+
+        // Preview of the card: the same pictures back, in the colours they were made of.
+        DialogScript previewing;
+        expectDrive(previewing, drive.path());
+        previewing.start();
+        window.actionPreview->trigger();
+        QVERIFY(previewing.done());
+        QCOMPARE(window.pictureModel()->rowCount(), 2);
+        for (int row = 0; row < 2; ++row) {
+            ImageObject* picture = pictureAt(window.pictureModel(), row);
+            QCOMPARE(picture->kind, int(ImageObject::ReadBackPictureKind));
+            QCOMPARE(picture->showTime, 5.0);
+            QCOMPARE(picture->buffer(), imported[row]);
+        }
+        // b.png is magenta (255, 0, 255): it comes back as the middles of the bands that
+        // give its levels, not as the calibrated (255, 0, 128) the LEDs emit.
+        const QImage magenta = pictureAt(window.pictureModel(), 1)->loadPreview();
+        QCOMPARE(magenta.pixelColor(225, 100), QColor(252, 16, 252));
+        window.resize(1000, 700);
+        window.pressImageWidget(window.pictureModel()->index(1, 0));
+        screenshot(&window, "preview_of_downloaded_pictures_en");
+
+        // Reset: the factory blade and its pictures; a picture imported now is made for it.
+        DialogScript resetting;
+        resetting.start();
+        window.actionRestoreFactory->trigger();
+        QCOMPARE(window.pictureModel()->rowCount(), 2);
+        QCOMPARE(window.clipModel()->rowCount(), 1);
+        QCOMPARE(clipAt(window.clipModel(), 0)->number, 1);
+        DialogScript importingOne;
+        expectImport(importingOne, sources.path(), "a.png");
+        importingOne.start();
+        window.actionOpenImage->trigger();
+        QVERIFY(importingOne.done());
+        QCOMPARE(window.pictureModel()->rowCount(), 3);
+        const QByteArray own = pictureAt(window.pictureModel(), 2)->buffer();
+        QCOMPARE(own.size(), 114688);
+        QCOMPARE(own.mid(360 * 81), QByteArray(114688 - 360 * 81, '\0'));
+        const QVector<QRgb> sampled = Polar::sampleColours(QImage(sources.filePath("a.png")),
+                                                           *Polar::Geometry::get(36, 360));
+        QCOMPARE(own, Polar::calibratedBuffer(sampled, 36, 360));
+
+        // Downloading the factory pictures with it: one form in the file, the raw frames
+        // converted to the bit planes they stand for.
+        const QByteArray factoryFrame(38880, char(1));
+        DialogScript downloadingMixed;
+        expectDownload(downloadingMixed, drive.path(), "Z3", &result);
+        downloadingMixed.start();
+        window.actionDownload->trigger();
+        QVERIFY2(downloadingMixed.done() && result.contains("Z3.bin"), qPrintable(result));
+        const ReadFile mixed = readWhole(drive.filePath("Z3.bin"), 36, 360);
+        QCOMPARE(mixed.contents.form, EffectFile::RecordForm::BitPlanes);
+        QCOMPARE(mixed.contents.recordSize, 114688);
+        QVERIFY2(mixed.contents.problems.isEmpty(), qPrintable(mixed.contents.problems.join("; ")));
+        QCOMPARE(mixed.pictures.size(), 3);
+        QCOMPARE(mixed.pictures[0], Polar::calibratedBuffer(Polar::rawFrameColours(factoryFrame, 36, 360), 36, 360));
+        QCOMPARE(mixed.pictures[2], own);
+        QCOMPARE(mixed.clips.size(), 1);
+        QCOMPARE(mixed.clips[0].size(), 3);
+        QVERIFY(QFileInfo(drive.filePath("Z3.bin")).size() == 4096 + 6 * 114688);
+    }
+
+    void mixedRecordSizesAreRefused()
+    {
+        // Factory pictures kept for 36 x 360 beside a picture made for 112 x 450: nothing
+        // converts one into the other exactly, so the download names the rows and stops.
+        QTemporaryDir drive;
+        writeFactoryFile(appDir->filePath("default.bin"), 2, 3);
+        EnglishWindow window;
+        window.drives()->AddDisk(drive.path());
+        window.onActionRestoreFactory();
+        AppSettings::ledCount = 112;
+        AppSettings::lineNumber = 450;
+        QCOMPARE(window.addPictureFile(sources.filePath("a.png")), MainWindow::AddStatus::Added);
+        DialogScript script;
+        QString message;
+        script.expect("QMessageBox", [&message](QWidget* box) {
+            message = static_cast<QMessageBox*>(box)->text();
+            screenshot(box, "download_mixed_sizes_en");
+            accept(box);
+        });
+        script.start();
+        window.onActionDownToUsb();
+        QVERIFY2(script.done(), qPrintable(script.seen.join(", ")));
+        QVERIFY2(message.contains("picture rows 1-2; clip rows 1: 38880 bytes each"), qPrintable(message));
+        QVERIFY2(message.contains("picture rows 3: 114688 bytes each"), qPrintable(message));
+        QVERIFY(QDir(drive.path()).entryList(QDir::Files).isEmpty());
+    }
+
+    void readFailuresSayWhatHappened_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("message");
+        QByteArray factory;
+        {
+            QTemporaryDir dir;
+            writeFactoryFile(dir.filePath("f.bin"), 1, 0);
+            QFile file(dir.filePath("f.bin"));
+            file.open(QIODevice::ReadOnly);
+            factory = file.readAll();
+        }
+        QTest::newRow("empty") << QByteArray() << "is empty";
+        QTest::newRow("short") << QByteArray(50, '\1') << "only 50 bytes long";
+        QTest::newRow("no pictures") << QByteArray(120 + 100 * 38880, '\0') << "holds no pictures or clips";
+        QTest::newRow("cut before the first picture") << factory.left(1000) << "Nothing could be read";
+        QTest::newRow("bytes after the last clip") << factory + QByteArray(7, '\0')
+                                                   << "The 7 bytes after its last clip";
+        QTest::newRow("cut after the first picture") << factory.left(120 + 38880 + 5)
+                                                     << "could not be read completely";
+    }
+
+    void readFailuresSayWhatHappened()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, message);
+        const QString path = appDir->filePath("default.bin");
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+        }
+        EnglishWindow window;
+        DialogScript script;
+        QString shown;
+        script.expect("QMessageBox", [&shown](QWidget* box) {
+            shown = static_cast<QMessageBox*>(box)->text();
+            screenshot(box, QStringLiteral("reset_%1_en").arg(QString(QTest::currentDataTag()).replace(' ', '_')));
+            accept(box);
+        });
+        script.start();
+        window.onActionRestoreFactory();
+        QTRY_VERIFY(script.done());
+        QVERIFY2(shown.contains(message), qPrintable(shown));
+        QVERIFY2(!shown.contains("U disk"), qPrintable(shown));
+    }
+
+    void screenshotsOfTheReadMessages()
+    {
+        // With GYROLUME_SCREENSHOTS set: the note on bytes after the last clip and the
+        // refusal of mixed sizes, in each language.
+        if (qEnvironmentVariable("GYROLUME_SCREENSHOTS").isEmpty())
+            QSKIP("GYROLUME_SCREENSHOTS not set");
+        writeFactoryFile(appDir->filePath("default.bin"), 2, 3);
+        QFile factory(appDir->filePath("default.bin"));
+        QVERIFY(factory.open(QIODevice::Append));
+        factory.write(QByteArray(7, '\0'));
+        factory.close();
+        const QList<QPair<const char*, void (MainWindow::*)()>> languages{
+            {"zh_CN", &MainWindow::onBtnZhCnClick}, {"zh_HK", &MainWindow::onBtnZhHkClick}, {"en", &MainWindow::onBtnEnUsClick}};
+        for (const auto& [name, choose] : languages) {
+            AppSettings::ledCount = AppSettings::defaultLedCount;
+            AppSettings::lineNumber = AppSettings::defaultLineNumber;
+            EnglishWindow window;
+            (window.*choose)();
+            DialogScript script;
+            script.expect("QMessageBox", [name = QString(name)](QWidget* box) {
+                screenshot(box, "reset_bytes_after_the_last_clip_" + name);
+                accept(box);
+            });
+            script.expect("QMessageBox", [name = QString(name)](QWidget* box) {
+                screenshot(box, "download_mixed_sizes_" + name);
+                accept(box);
+            });
+            script.start();
+            window.onActionRestoreFactory();
+            AppSettings::ledCount = 112;
+            AppSettings::lineNumber = 450;
+            QCOMPARE(window.addPictureFile(sources.filePath("a.png")), MainWindow::AddStatus::Added);
+            window.onActionDownToUsb();
+            QVERIFY(script.done());
+        }
     }
 
     void screenshotOfTheFactoryEffect()

@@ -253,10 +253,10 @@ void MainWindowTest::numbersOfNewPicturesAndClips()
     QCOMPARE(window->addPictureFile(files.filePath("missing.png")), MainWindow::AddStatus::CopyFailed);
     QCOMPARE(window->pictureModel()->rowCount(), 3);
 
-    // Clips count from 0.
+    // Clips count from 1, as pictures do and as clips read from a drive do.
     window->addClipObject(makeClip(1));
     window->addClipObject(makeClip(1));
-    QCOMPARE(numbers(window->clipModel()), (QList<int>{0, 1}));
+    QCOMPARE(numbers(window->clipModel()), (QList<int>{1, 2}));
     QCOMPARE(window->findChild<QToolBox*>("toolBox")->currentIndex(), 1);
 }
 
@@ -734,13 +734,14 @@ void MainWindowTest::geometryLabelsAndDisabledActions()
     QVERIFY(texts.contains(" LINE:360"));
     QVERIFY(texts.contains(" LED:36"));
 
-    // Features of later work are offered but off; the picture import, the drive jobs, the
-    // settings and the contrast work.
+    // Features of later work are offered but off; the picture and GIF imports, the drive
+    // jobs, the settings and the contrast work.
     for (QAction* action : {window->actionOpenImage, window->actionDownload, window->actionPreview,
                             window->actionRestoreFactory, window->actionSettingColor,
-                            window->actionLedCount, window->actionLineNumber, window->contrastAction})
+                            window->actionLedCount, window->actionLineNumber, window->contrastAction,
+                            window->actionLoadGif})
         QVERIFY2(action->isEnabled(), qPrintable(action->objectName()));
-    for (QAction* action : {window->actionNewDiy, window->actionLoadMedia, window->actionLoadGif}) {
+    for (QAction* action : {window->actionNewDiy, window->actionLoadMedia}) {
         QVERIFY2(!action->isEnabled(), qPrintable(action->objectName()));
         QVERIFY2(!action->text().isEmpty(), qPrintable(action->objectName()));
     }

@@ -8,6 +8,7 @@
 #include "import/clipframing.h"
 #include "import/gifframes.h"
 #include "resources/imagegen/gifwriter.h"
+#include "support/testgif.h"
 #include "support/testtempdir.h"
 
 #include <QJsonArray>
@@ -67,17 +68,17 @@ private slots:
         // The window's way: imported pictures (centred square, conversion) written by the download.
         AppSettings::ledCount = 36;
         AppSettings::lineNumber = 360;
-        QList<QImage> gifFrames;
-        QString error;
-        QVERIFY2(readGifFrames(path("bar.gif"), gifFrames, error), qPrintable(error));
-        QCOMPARE(gifFrames.size(), 3);
+        GifFrameReader gif(path("bar.gif"));
+        QVERIFY2(gif.ok(), qPrintable(gif.errorString()));
+        QCOMPARE(gif.frameCount(), 3);
         auto* clip = new MediaObject(1, path("bar.gif"));
         clip->loopCount = 4;
-        const ClipPlacement placement = centredClipPlacement(gifFrames.first().size());
-        for (const QImage& frame : gifFrames) {
+        const ClipPlacement placement = centredClipPlacement(gif.frameSize());
+        while (!gif.atEnd()) {
             clip->frames.append(new ImageObject(int(clip->frames.size()) + 1, QString(), 10.0, ImageObject::GifFrameKind));
-            convertToPolar(frameClipPicture(frame, placement), clip->frames.last());
+            convertToPolar(frameClipPicture(gif.readFrame(), placement), clip->frames.last());
         }
+        QVERIFY(gif.ok());
         QList<ImageObject*> pictures;
         for (const auto& [name, time] : {std::pair{"wide.png", 2.5}, std::pair{"tall.jpg", 30.0}}) {
             const QImage source(path(name));
@@ -112,6 +113,43 @@ private slots:
         QCOMPARE(clips[0].toObject()["frames"].toInt(), 3);
         QCOMPARE(clips[0].toObject()["loopCount"].toInt(), 4);
         QVERIFY(description["problems"].toArray().isEmpty());
+    }
+
+    void windowPlacesEachClip()
+    {
+        // What the window makes of bar.gif (600 x 400) with the round window at (-50, 75), unzoomed.
+        AppSettings::ledCount = 36;
+        AppSettings::lineNumber = 360;
+        auto framedClip = [&](const ClipPlacement& placement) {
+            auto* clip = new MediaObject(1, path("bar.gif"));
+            GifFrameReader gif(path("bar.gif"));
+            while (!gif.atEnd()) {
+                clip->frames.append(new ImageObject(int(clip->frames.size()) + 1, QString(), 10.0, ImageObject::GifFrameKind));
+                convertToPolar(frameClipPicture(gif.readFrame(), placement), clip->frames.last());
+            }
+            return clip;
+        };
+        MediaObject* placed = framedClip(clipPlacement(QPoint(-50, 75), QSize(600, 400)));
+        MediaObject* centred = framedClip(centredClipPlacement(QSize(600, 400)));
+        QVERIFY(EffectFile::download(path("placed.bin"), {}, {placed, centred}).ok());
+        delete placed;
+        delete centred;
+        AppSettings::ledCount = AppSettings::defaultLedCount;
+        AppSettings::lineNumber = AppSettings::defaultLineNumber;
+
+        // --window places only the clip after it; the next one opens centred again.
+        const CliRun run = runCli({"build", path("window.bin"), "--leds", "36", "--lines", "360", "--window", "-50,75",
+                                   "--clip", path("bar.gif"), "--clip", path("bar.gif")});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(contentsOf(path("window.bin")), contentsOf(path("placed.bin")));
+        // The centred window given by hand is the default.
+        const CliRun same = runCli({"build", path("centred.bin"), "--leds", "36", "--lines", "360", "--window", "75,-25",
+                                    "--clip", path("bar.gif"), "--clip", path("bar.gif")});
+        QCOMPARE(same.status, 0);
+        const int clipBytes = 3 * 114688;
+        const QByteArray centredClip = contentsOf(path("placed.bin")).right(clipBytes);
+        QCOMPARE(contentsOf(path("centred.bin")).mid(4096, clipBytes), centredClip);
+        QVERIFY(contentsOf(path("placed.bin")).mid(4096, clipBytes) != centredClip);
     }
 
     void readBackBuildInfoAndRender()
@@ -156,7 +194,44 @@ private slots:
         QVERIFY(gif.open(QIODevice::WriteOnly));
         gif.write("GIF89a\x01\x00\x01\x00");
         gif.close();
+        // Ten frames, the file cut inside the seventh; and three whose second does not decode.
+        QFile cut(path("cut.gif"));
+        QVERIFY(cut.open(QIODevice::WriteOnly));
+        qint64 seventh = 0;
+        {
+            TestGifWriter writer(cut, QSize(60, 40));
+            for (int frame = 0; frame < 10; ++frame) {
+                const qint64 start = writer.addFrame(QRect(frame * 5, 0, 5, 40), TestGifWriter::Green);
+                if (frame == 6)
+                    seventh = start;
+            }
+        }
+        QVERIFY(cut.resize(seventh + 30));
+        cut.close();
+        QFile undecodable(path("undecodable.gif"));
+        QVERIFY(undecodable.open(QIODevice::WriteOnly));
+        {
+            TestGifWriter writer(undecodable, QSize(60, 40));
+            writer.addFrame(QRect(0, 0, 60, 40), TestGifWriter::Red);
+            writer.addFrame(QRect(0, 0, 10, 10), TestGifWriter::Blue, 100);
+            writer.addFrame(QRect(0, 0, 10, 10), TestGifWriter::Green);
+            writer.finish();
+        }
+        undecodable.close();
         const QString out = path("refused.bin");
+        QTest::newRow("GIF cut short") << QStringList{"build", out, path("wide.png"), "--clip", path("cut.gif")} << 1
+                                       << "cut.gif: the file ends before frame 7 is complete";
+        QTest::newRow("read-back GIF cut short")
+            << QStringList{"build", "--layout", "readback", out, "--clip", path("cut.gif")} << 1 << "frame 7";
+        QTest::newRow("GIF frame that does not decode")
+            << QStringList{"build", out, "--clip", path("bar.gif"), "--clip", path("undecodable.gif")} << 1
+            << "undecodable.gif: frame 2 of 3 does not decode";
+        QTest::newRow("window beside the frame")
+            << QStringList{"build", out, "--window", "600,0", "--clip", path("bar.gif")} << 1 << "does not overlap";
+        QTest::newRow("window not a pair") << QStringList{"build", out, "--window", "5", "--clip", path("bar.gif")} << 2
+                                           << "--window takes X,Y";
+        QTest::newRow("window after its clip") << QStringList{"build", out, "--clip", path("bar.gif"), "--window", "1,2"}
+                                               << 2 << "before the --clip";
         QTest::newRow("missing file") << QStringList{"build", out, path("missing.png")} << 1 << "missing.png";
         QTest::newRow("not a picture") << QStringList{"build", out, path("notes.png")} << 1 << "notes.png";
         QTest::newRow("GIF that does not decode") << QStringList{"build", out, "--clip", path("broken.gif")} << 1 << "broken.gif";

@@ -4,6 +4,7 @@
 #include "convert/polarconversion.h"
 #include "convert/polarrender.h"
 #include "convert/testcolorutil.h"
+#include "convert/testvalue.h"
 #include "device/effectfile.h"
 #include "device/effectfilereader.h"
 #include "device/readbackobjects.h"
@@ -61,7 +62,16 @@ Contents readBytes(const QByteArray& bytes, int ledCount = 112, int lineNumber =
     ReadOptions options;
     options.ledCount = ledCount;
     options.lineNumber = lineNumber;
-    return read(buffer, options);
+    return readLayout(buffer, options);
+}
+
+// The record the layout places at `offset`, fetched as the readers fetch it.
+QByteArray recordAt(const QByteArray& bytes, const Contents& contents, qint64 offset)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return readRecord(buffer, contents, offset);
 }
 
 void appendWord(QByteArray& bytes, int value)
@@ -111,7 +121,7 @@ private slots:
         QCOMPARE(contents.pictures[0].showTime, 5.0);
         QCOMPARE(contents.pictures[1].showTime, 2.0);
         QCOMPARE(contents.pictures[2].showTime, 0.2);
-        QCOMPARE(contents.pictures[2].record, QByteArray(151200, char(3)));
+        QCOMPARE(recordAt(file.bytes(), contents, contents.pictures[2].offset), QByteArray(151200, char(3)));
         QVERIFY(contents.clips.isEmpty());
         QVERIFY2(contents.problems.isEmpty(), qPrintable(contents.problems.join("; ")));
 
@@ -136,16 +146,18 @@ private slots:
         const Contents contents = readBytes(bytes, 36, 360);
         QCOMPARE(contents.recordSize, 38880);
         QCOMPARE(contents.pictures.size(), 50);
-        QCOMPARE(contents.pictures[49].record.at(0), char(50));
+        QCOMPARE(recordAt(bytes, contents, contents.pictures[49].offset).at(0), char(50));
         QCOMPARE(contents.clips.size(), 3);
         QCOMPARE(contents.clips[0].number, 0);
         QCOMPARE(contents.clips[0].loopCount, 7);
         QCOMPARE(contents.clips[1].number, 2);
         QCOMPARE(contents.clips[1].loopCount, 255);
-        QCOMPARE(contents.clips[1].frames.size(), 3);
-        QCOMPARE(contents.clips[1].frames[2].at(0), char(0x80 + 32 + 2));
+        QCOMPARE(contents.clips[1].frames, 3);
+        QCOMPARE(recordAt(bytes, contents, contents.frameOffset(contents.clips[1], 2)).at(0), char(0x80 + 32 + 2));
         // Clip 5 has one frame and then 100 bytes of a second: the frame before stays.
-        QCOMPARE(contents.clips[2].frames.size(), 1);
+        QCOMPARE(contents.clips[2].frames, 1);
+        QVERIFY(contents.truncated);
+        QCOMPARE(contents.trailingBytes, 0);
         QVERIFY(contents.problems.join(" ").contains("inside frame 2 of clip 5"));
     }
 
@@ -172,8 +184,8 @@ private slots:
         QCOMPARE(contents.pictures[1].timeByte, 2);
         QCOMPARE(contents.clips.size(), 1);
         QCOMPARE(contents.clips[0].loopCount, 2);
-        QCOMPARE(contents.clips[0].frames.size(), 3);
-        QCOMPARE(contents.clips[0].frames[2], QByteArray(114688, char(5)));
+        QCOMPARE(contents.clips[0].frames, 3);
+        QCOMPARE(recordAt(file, contents, contents.frameOffset(contents.clips[0], 2)), QByteArray(114688, char(5)));
         QVERIFY2(contents.problems.isEmpty(), qPrintable(contents.problems.join("; ")));
 
         // An empty clip between two others, and raw frames of pictures read back earlier.
@@ -182,8 +194,8 @@ private slots:
         QCOMPARE(mixed.form, RecordForm::RawFrame);
         QCOMPARE(mixed.pictures.size(), 1);
         QCOMPARE(mixed.clips.size(), 2);
-        QCOMPARE(mixed.clips[0].frames.size(), 0);
-        QCOMPARE(mixed.clips[1].frames.size(), 2);
+        QCOMPARE(mixed.clips[0].frames, 0);
+        QCOMPARE(mixed.clips[1].frames, 2);
         QVERIFY(mixed.problems.isEmpty());
 
         const Contents empty = readBytes(downloadFile({}, 0, 0, 0));
@@ -203,6 +215,13 @@ private slots:
         const Contents wrong = readBytes(downloadFile({{1, 1, 50, 1}}, 4, 1, 1000));
         QVERIFY(wrong.problems.size() >= 2);
 
+        // Bytes after the last record are the only oddity: the records are all there.
+        const Contents longer = readBytes(downloadFile({{1, 1, 50, 1}, {2, 3, 1, 2}}, 3, 3, 114688) + "tail");
+        QCOMPARE(longer.clips[0].frames, 2);
+        QVERIFY(!longer.truncated);
+        QCOMPARE(longer.trailingBytes, 4);
+        QCOMPARE(longer.problems, QStringList{"4 bytes follow the last clip"});
+
         // A header cut short is still recognised by its magic and end marker only when whole.
         QCOMPARE(readBytes(downloadFile({}, 0, 0, 0).left(3000)).layout, Layout::ReadBack);
     }
@@ -210,16 +229,22 @@ private slots:
     void cancellingStopsBetweenRecords()
     {
         ReadBackFile file;
+        file.ledCount = 36;
+        file.lineNumber = 360;
         file.pictureCount = 10;
-        QBuffer buffer;
-        buffer.setData(file.bytes());
-        buffer.open(QIODevice::ReadOnly);
+        QTemporaryDir dir;
+        QFile out(dir.filePath("ten.bin"));
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(file.bytes());
+        out.close();
         int asked = 0;
-        ReadOptions options;
+        ReadOptions options{36, 360, {}, {}};
         options.running = [&asked] { return ++asked <= 2; };
-        const Contents contents = read(buffer, options);
-        QVERIFY(contents.cancelled);
-        QCOMPARE(contents.pictures.size(), 2);
+        ReadBackObjects objects;
+        const ReadBackResult result = readEffectFile(out.fileName(), options, objects);
+        QVERIFY(result.opened && !result.incomplete);
+        QCOMPARE(objects.pictures.size(), 2);
+        objects.deleteAll();
     }
 
     void colourOrderAndSingleLed()
@@ -264,7 +289,79 @@ private slots:
         }
     }
 
-    void objectsKeepTheirRecordsInMemory()
+    void hugeFilesAreLaidOutNotRead()
+    {
+        // 65,535 records of 114,688 bytes, a size the header allows: 7.5 GB, sparse on disk.
+        // The layout reads the header only; a record is fetched when it is asked for.
+        QTemporaryDir dir;
+        QFile file(dir.filePath("huge.bin"));
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.write(downloadFile({{1, 1, 50, 1}, {2, 0xffff, 1, 9}}, 0xffff, 0, 0)) == headerSize);
+        const qint64 size = headerSize + qint64(0xffff) * 114688;
+        QVERIFY(file.resize(size - 1));
+        QVERIFY(file.seek(size - 1));
+        QVERIFY(file.putChar('\x5a'));
+        QVERIFY(file.seek(0));
+        const Contents contents = readLayout(file, {});
+        QVERIFY2(contents.problems.isEmpty(), qPrintable(contents.problems.join("; ")));
+        QCOMPARE(contents.pictures.size(), 1);
+        QCOMPARE(contents.clips.size(), 1);
+        QCOMPARE(contents.clips[0].frames, 0xfffe);
+        QCOMPARE(contents.recordCount(), 0xffff);
+        const QByteArray last = readRecord(file, contents, contents.frameOffset(contents.clips[0], 0xfffd));
+        QCOMPARE(last.size(), 114688);
+        QCOMPARE(last.back(), '\x5a');
+
+        // A file cut since its layout was read gives no record rather than a short one.
+        QVERIFY(file.resize(size - 10));
+        QVERIFY(readRecord(file, contents, contents.frameOffset(contents.clips[0], 0xfffd)).isNull());
+    }
+
+    void bitPlanesComeBackInTheChosenColours()
+    {
+        // Each level the LEDs emit is shown as the middle of the band(s) of the calibration
+        // table that give it: with the factory table a level comes back in its own band, or
+        // (where several bands give the same stored level) in the middle of those bands.
+        const TestColorUtil* table = TestColorUtil::instance();
+        auto band = [](int level) { return TestColorUtil::bandKey(level); };
+        for (int channel = 0; channel < 3; ++channel) {
+            for (int level = 0; level < 256; ++level) {
+                int (TestColorUtil::*output)(int) const = channel == 0 ? &TestColorUtil::getTestRValue
+                                                                 : channel == 1 ? &TestColorUtil::getTestGValue
+                                                                                : &TestColorUtil::getTestBValue;
+                const int stored = (table->*output)(level) & 0xfc;
+                QList<int> sharing;  // the bands whose output is stored as the same bits
+                for (int other = 1; other <= TestColorUtil::bandCount; ++other)
+                    if (((table->*output)(8 * other) & 0xfc) == stored)
+                        sharing << other;
+                const QRgb emitted = qRgb(stored | stored >> 6, stored | stored >> 6, stored | stored >> 6);
+                const QRgb shown = Polar::uncalibratedColours({emitted}).first();
+                const int back = channel == 0 ? qRed(shown) : channel == 1 ? qGreen(shown) : qBlue(shown);
+                if (band(back) < sharing.first() || band(back) > sharing.last() || !sharing.contains(band(level))
+                    || (sharing.size() == 1 && band(back) != band(level)))
+                    QFAIL(qPrintable(QString("channel %1 level %2 came back as %3").arg(channel).arg(level).arg(back)));
+            }
+        }
+
+        // A converted picture drawn from its bit planes: white stays white, yellow yellow.
+        QImage picture(100, 100, QImage::Format_RGB32);
+        picture.fill(QColor(255, 255, 0));
+        const QImage yellow = renderRecord(Polar::resample(picture, 112, 450).buffer, RecordForm::BitPlanes, 112, 450);
+        QCOMPARE(yellow.pixelColor(225, 100), QColor(252, 252, 16));
+        picture.fill(Qt::white);
+        const QImage white = renderRecord(Polar::resample(picture, 36, 360).buffer, RecordForm::BitPlanes, 36, 360);
+        QCOMPARE(white.pixelColor(225, 96), QColor(252, 252, 252));  // LED 20 of line 0
+
+        // An edited table is the one read back through: red output 200 for band 32.
+        TestValue* top = table->values.value(32);
+        const int keptRed = top->r;
+        top->r = 200;
+        const QImage edited = renderRecord(Polar::resample(picture, 36, 360).buffer, RecordForm::BitPlanes, 36, 360);
+        top->r = keptRed;
+        QCOMPARE(edited.pixelColor(225, 96), QColor(252, 252, 252));
+    }
+
+    void objectsKeepTheirRecordsInTheTemporaryDirectory()
     {
         AppSettings::ledCount = 36;
         AppSettings::lineNumber = 360;
@@ -293,8 +390,10 @@ private slots:
         QCOMPARE(first->kind, int(ImageObject::ReadBackPictureKind));
         QCOMPARE(first->number, 1);
         QCOMPARE(first->showTime, 1.0);
-        QCOMPARE(first->buffer().size(), 38880);
-        QVERIFY(!QFile::exists(first->bufferFilePath()));
+        // One record in memory at a time: each goes to the object's buffer file once drawn.
+        QVERIFY(first->polarBuffer.isEmpty());
+        QVERIFY(QFile::exists(first->bufferFilePath()));
+        QCOMPARE(first->buffer(), QByteArray(38880, char(1)));
         QCOMPARE(first->loadThumbnail().size(), QSize(60, 60));
         QCOMPARE(first->loadPreview().size(), QSize(450, 450));
         MediaObject* clip = objects.clips[0];
@@ -331,11 +430,11 @@ private slots:
         const Contents contents = readBytes(out.data(), 36, 360);
         QVERIFY2(contents.problems.isEmpty(), qPrintable(contents.problems.join("; ")));
         QCOMPARE(contents.pictures.size(), 2);
-        QCOMPARE(contents.pictures[0].record, frame);
+        QCOMPARE(recordAt(out.data(), contents, contents.pictures[0].offset), frame);
         QCOMPARE(contents.pictures[1].showTime, 51.0);
         QCOMPARE(contents.clips.size(), 2);
         QCOMPARE(contents.clips[0].loopCount, 3);
-        QCOMPARE(contents.clips[1].frames[0], QByteArray(38880, '\x22'));
+        QCOMPARE(recordAt(out.data(), contents, contents.frameOffset(contents.clips[1], 0)), QByteArray(38880, '\x22'));
 
         // What the layout cannot hold is refused before anything is written.
         const ReadBackPictureIn one{5, frame};

@@ -12,12 +12,14 @@
 #include <QElapsedTimer>
 #include <QThread>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
 #include <unistd.h>
 
 namespace {
@@ -189,6 +191,7 @@ private slots:
     void initTestCase();
     void download_data();
     void download();
+    void interruptedBuildLeavesNothing();
 };
 
 void FatDownloadTest::initTestCase() { useTestTempRoot(); }
@@ -255,6 +258,58 @@ void FatDownloadTest::download()
     QVERIFY(card.isConsistent());
     qInfo().noquote() << kind << "Z1.bin:" << onCard.size() << "bytes, SHA-1"
                       << QCryptographicHash::hash(onCard, QCryptographicHash::Sha1).toHex();
+}
+
+void FatDownloadTest::interruptedBuildLeavesNothing()
+{
+    for (const char* tool : {"mkfs.vfat", "fusefat", "fusermount"})
+        if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty()
+            && QStandardPaths::findExecutable(QString::fromLatin1(tool), {"/sbin", "/usr/sbin"}).isEmpty())
+            QSKIP("the FAT tools are not installed");
+    if (!QFile::exists(QStringLiteral("/dev/fuse")))
+        QSKIP("needs FUSE");
+    QTemporaryDir dir;
+    MountedImage card(QStringLiteral("fat32"), 80, dir.path());
+    if (!card.isReady())
+        QSKIP("the image could not be mounted here");
+    QImage picture(120, 120, QImage::Format_RGB32);
+    picture.fill(qRgb(200, 30, 90));
+    const QString input = dir.filePath(QStringLiteral("red.png"));
+    QVERIFY(picture.save(input));
+    const QString output = card.mountPoint() + QStringLiteral("/show.bin");
+    // 40 records of 675,000 bytes: seconds of writing through FUSE.
+    QStringList arguments{"build", output, "--leds", "500", "--lines", "600"};
+    for (int i = 0; i < 40; ++i)
+        arguments.append(input);
+
+    auto buildUntilThePartialFileShows = [&](int signal) {
+        QProcess build;
+        build.start(qEnvironmentVariable("GYROLUME_CLI"), arguments);
+        QElapsedTimer waited;
+        waited.start();
+        bool seen = false;
+        while (!seen && build.state() != QProcess::NotRunning && waited.elapsed() < 120000) {
+            seen = !QDir(card.mountPoint()).entryList({"show.bin.*"}, QDir::Files | QDir::Hidden).isEmpty();
+            if (!seen)
+                build.waitForFinished(5);
+        }
+        if (seen)
+            ::kill(pid_t(build.processId()), signal);
+        build.waitForFinished(60000);
+        return seen && build.exitStatus() == QProcess::CrashExit;
+    };
+    for (int signal : {SIGTERM, SIGINT}) {
+        QVERIFY(buildUntilThePartialFileShows(signal));
+        QCOMPARE(QDir(card.mountPoint()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+    // Killed outright, the build leaves its partial file; the next build there removes it.
+    QVERIFY(buildUntilThePartialFileShows(SIGKILL));
+    QCOMPARE(QDir(card.mountPoint()).entryList({"show.bin.*"}, QDir::Files | QDir::Hidden).size(), 1);
+    arguments = QStringList{"build", card.mountPoint() + QStringLiteral("/other.bin"), input};
+    QProcess next;
+    next.start(qEnvironmentVariable("GYROLUME_CLI"), arguments);
+    QVERIFY(next.waitForFinished(60000) && next.exitCode() == 0);
+    QCOMPARE(QDir(card.mountPoint()).entryList(QDir::Files | QDir::Hidden), QStringList{"other.bin"});
 }
 
 QTEST_GUILESS_MAIN(FatDownloadTest)

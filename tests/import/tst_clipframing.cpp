@@ -1,6 +1,9 @@
 #include "import/clipframing.h"
 #include "import/gifframes.h"
 
+#include "support/testgif.h"
+
+#include <QBuffer>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -30,6 +33,38 @@ private slots:
         const ClipPlacement placement = clipPlacement(window, shown);
         QCOMPARE(placement.source, source);
         QCOMPARE(placement.target, target);
+        QCOMPARE(placement.cut(), QRect(QPoint(0, 0), source.size()));
+    }
+
+    void zoomAndStart_data()
+    {
+        QTest::addColumn<QSize>("base");
+        QTest::addColumn<int>("step");
+        QTest::addColumn<QSize>("shown");  // invalid: the step is refused
+        QTest::addColumn<QPoint>("window");
+        QTest::newRow("unzoomed") << QSize(600, 400) << 0 << QSize(600, 400) << QPoint(75, -25);
+        QTest::newRow("one in") << QSize(600, 400) << 1 << QSize(660, 440) << QPoint(105, -5);
+        QTest::newRow("two in") << QSize(600, 400) << 2 << QSize(720, 480) << QPoint(135, 15);
+        QTest::newRow("one out") << QSize(600, 400) << -1 << QSize(540, 360) << QPoint(45, -45);
+        // Each step is 10 % of the base, truncated: 15 + 1 is 16, never 16.5 rounded twice.
+        QTest::newRow("truncated") << QSize(15, 15) << 1 << QSize(16, 16) << QPoint(-217, -217);
+        QTest::newRow("smaller than the window") << QSize(300, 300) << 0 << QSize(300, 300) << QPoint(-75, -75);
+        // Halves truncate toward zero: a picture one pixel narrower than the window starts at 0.
+        QTest::newRow("one pixel short") << QSize(449, 451) << 0 << QSize(449, 451) << QPoint(0, 0);
+        QTest::newRow("ten out is empty") << QSize(600, 400) << -10 << QSize(0, 0) << QPoint(-225, -225);
+        QTest::newRow("eleven out refused") << QSize(600, 400) << -11 << QSize(-1, -1) << QPoint();
+        QTest::newRow("too large refused") << QSize(4000, 3000) << 11 << QSize(-1, -1) << QPoint();
+        QTest::newRow("many steps do not overflow") << QSize(30000, 20) << 100000 << QSize(-1, -1) << QPoint();
+    }
+    void zoomAndStart()
+    {
+        QFETCH(QSize, base);
+        QFETCH(int, step);
+        QFETCH(QSize, shown);
+        QFETCH(QPoint, window);
+        QCOMPARE(zoomedSize(base, step), shown);
+        if (shown.isValid())
+            QCOMPARE(centredWindowPosition(shown), window);
     }
 
     void centredWindowAndFraming()
@@ -56,20 +91,105 @@ private slots:
         QCOMPARE(frameClipPicture(QImage(), placement).pixel(225, 225), qRgb(0, 0, 0));
     }
 
-    void gifFramesAndRefusals()
+    void gifFramesOneAtATime()
     {
+        // A 600 x 400 animation: red everywhere, then a green and a blue patch over it.
         QTemporaryDir dir;
-        QString error;
-        QList<QImage> frames;
-        QVERIFY(!readGifFrames(dir.filePath("missing.gif"), frames, error));
-        QVERIFY(!error.isEmpty());
+        QFile file(dir.filePath("three.gif"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        TestGifWriter gif(file, QSize(600, 400));
+        gif.addFrame(QRect(0, 0, 600, 400), TestGifWriter::Red);
+        gif.addFrame(QRect(100, 100, 50, 50), TestGifWriter::Green);
+        gif.addFrame(QRect(300, 0, 10, 400), TestGifWriter::Blue);
+        gif.finish();
+        file.close();
 
-        QFile notGif(dir.filePath("bad.gif"));
-        QVERIFY(notGif.open(QIODevice::WriteOnly));
-        notGif.write("GIF89a this is not a picture");
-        notGif.close();
-        QVERIFY(!readGifFrames(notGif.fileName(), frames, error));
-        QVERIFY(frames.isEmpty());
+        GifFrameReader reader(file.fileName());
+        QVERIFY2(reader.ok(), qPrintable(reader.errorString()));
+        QCOMPARE(reader.frameCount(), 3);
+        QCOMPARE(reader.frameSize(), QSize(600, 400));
+        QCOMPARE(reader.readFrame().pixel(120, 120), qRgb(255, 0, 0));
+        QCOMPARE(reader.readFrame().pixel(120, 120), qRgb(0, 255, 0));
+        // Frames come composed, as the animation shows them.
+        const QImage third = reader.readFrame();
+        QCOMPARE(third.pixel(305, 200), qRgb(0, 0, 255));
+        QCOMPARE(third.pixel(120, 120), qRgb(0, 255, 0));
+        QVERIFY(reader.atEnd());
+        QVERIFY(reader.readFrame().isNull());
+        QVERIFY(reader.ok());
+    }
+
+    void gifRefusals_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<int>("failure");
+        QTest::addColumn<int>("failedFrame");
+        QTest::addColumn<int>("framesRead");  // before the failure
+        QTest::addColumn<QString>("text");
+        using F = GifFrameReader::Failure;
+        QTest::newRow("missing") << "missing" << int(F::Missing) << -1 << 0 << "does not exist";
+        QTest::newRow("not a GIF") << "png" << int(F::NotAGif) << -1 << 0 << "not a GIF";
+        QTest::newRow("no frames") << "empty" << int(F::NoFrames) << -1 << 0 << "no frames";
+        QTest::newRow("cut inside frame 2") << "cut" << int(F::CutShort) << 1 << 0 << "before frame 2 is complete";
+        QTest::newRow("cut before the end marker") << "no end" << int(F::CutShort) << 3 << 0 << "cut short";
+        QTest::newRow("damaged block") << "damaged" << int(F::Damaged) << 1 << 0 << "damaged where frame 2";
+        QTest::newRow("frame 2 does not decode") << "undecodable" << int(F::FrameUndecodable) << 1 << 1
+                                                 << "frame 2 of 3 does not decode";
+        QTest::newRow("garbage after the signature") << "garbage" << int(F::Damaged) << 0 << 0 << "damaged where frame 1";
+        QTest::newRow("a directory") << "directory" << int(F::CannotOpen) << -1 << 0 << "not a regular file";
+    }
+    void gifRefusals()
+    {
+        QFETCH(QString, damage);
+        QFETCH(int, failure);
+        QFETCH(int, failedFrame);
+        QFETCH(int, framesRead);
+        QFETCH(QString, text);
+        QTemporaryDir dir;
+        QBuffer bytes;
+        bytes.open(QIODevice::WriteOnly);
+        QList<qint64> frameStarts;
+        {
+            TestGifWriter gif(bytes, QSize(60, 40));
+            frameStarts << gif.addFrame(QRect(0, 0, 60, 40), TestGifWriter::Red);
+            if (damage != QLatin1String("empty")) {
+                frameStarts << gif.addFrame(QRect(10, 10, 20, 20), TestGifWriter::Green,
+                                            damage == QLatin1String("undecodable") ? 100 : 2);
+                frameStarts << gif.addFrame(QRect(20, 20, 20, 10), TestGifWriter::Blue);
+            }
+            gif.finish();
+        }
+        QByteArray data = bytes.data();
+        if (damage == QLatin1String("empty"))
+            data = data.left(frameStarts[0]) + ';';
+        else if (damage == QLatin1String("cut"))
+            data = data.left(frameStarts[1] + 20);
+        else if (damage == QLatin1String("no end"))
+            data.chop(1);
+        else if (damage == QLatin1String("damaged"))
+            data[frameStarts[1]] = char(0x99);
+        else if (damage == QLatin1String("garbage"))
+            data = QByteArray("GIF89a this is not a picture");
+        else if (damage == QLatin1String("png"))
+            data = QByteArray("\x89PNG\r\n\x1a\n and more");
+        QString path = dir.filePath("clip.gif");
+        if (damage == QLatin1String("directory"))
+            QVERIFY(QDir(dir.path()).mkdir("clip.gif"));
+        else if (damage != QLatin1String("missing")) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(data);
+        }
+
+        GifFrameReader reader(path);
+        int read = 0;
+        while (!reader.atEnd() && !reader.readFrame().isNull())
+            ++read;
+        QCOMPARE(int(reader.failure()), failure);
+        QCOMPARE(reader.failedFrame(), failedFrame);
+        QCOMPARE(read, framesRead);
+        QVERIFY2(reader.errorString().contains(text), qPrintable(reader.errorString()));
+        QVERIFY(reader.readFrame().isNull());  // nothing more after a failure
     }
 };
 

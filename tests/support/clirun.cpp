@@ -2,10 +2,16 @@
 
 #include <QProcess>
 
-CliRun runCli(const QStringList& arguments)
+CliRun runCli(const QStringList& arguments, const std::function<void(QProcess&)>& setUp)
 {
     QProcess process;
-    process.start(qEnvironmentVariable("GYROLUME_CLI"), arguments);
+    process.setProgram(qEnvironmentVariable("GYROLUME_CLI"));
+    process.setArguments(arguments);
+    if (setUp)
+        setUp(process);
+    process.start();
     process.waitForFinished(300000);
-    return {process.exitCode(), process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError())};
+    const QByteArray errors = process.readAllStandardError();
+    const int status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    return {status, process.readAllStandardOutput(), QString::fromUtf8(errors), errors};
 }

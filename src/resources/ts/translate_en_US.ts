@@ -117,6 +117,49 @@
 %1</translation>
         </message>
         <message>
+            <source>dialog_title_read_empty</source>
+            <translation>The effect file %1 is empty: it holds no pictures.</translation>
+        </message>
+        <message>
+            <source>dialog_title_read_short</source>
+            <translation>The file %1 is only %2 bytes long, too short for an effect file.</translation>
+        </message>
+        <message>
+            <source>dialog_title_read_nothing</source>
+            <translation>The effect file %1 holds no pictures or clips.</translation>
+        </message>
+        <message>
+            <source>dialog_title_read_cut</source>
+            <translation>Nothing could be read from the effect file %1:
+%2</translation>
+        </message>
+        <message>
+            <source>dialog_title_read_extra</source>
+            <translation>All pictures and clips of %1 were read. The %2 bytes after its last clip belong to none of them and were left out.</translation>
+        </message>
+        <message>
+            <source>dialog_title_read_notes</source>
+            <translation>The effect file %1 was read. Please note:
+%2</translation>
+        </message>
+        <message>
+            <source>download_fail_mixed</source>
+            <translation>An effect file holds pictures of one size only, and this playlist holds pictures of different sizes. Remove the pictures of one size, or import them again with the current LED count and line number:
+%1</translation>
+        </message>
+        <message>
+            <source>download_mixed_group</source>
+            <translation>%1: %2 bytes each</translation>
+        </message>
+        <message>
+            <source>download_rows_pictures</source>
+            <translation>picture rows %1</translation>
+        </message>
+        <message>
+            <source>download_rows_clips</source>
+            <translation>clip rows %1</translation>
+        </message>
+        <message>
             <source>调整对比度</source>
             <translation>Adjust the contrast</translation>
         </message>
@@ -147,6 +190,10 @@
         <message>
             <source>dialog_ask_replace_playlist</source>
             <translation>The playlist holds %1 picture(s) and %2 clip(s). What is read replaces them all. Continue?</translation>
+        </message>
+        <message>
+            <source>gif (*.gif)</source>
+            <translation>GIF pictures (*.gif)</translation>
         </message>
     </context>
     <context>
@@ -425,6 +472,10 @@ Download all the same?</translation>
 %2
 Check these files, or save them again as PNG or JPG, and import them again.</translation>
         </message>
+        <message>
+            <source>loadimg_error_memory</source>
+            <translation>there was not enough memory to convert it</translation>
+        </message>
     </context>
     <context>
         <name>UpdateGeometryDialog</name>
@@ -555,6 +606,76 @@ Check these files, or save them again as PNG or JPG, and import them again.</tra
         <message>
             <source>calib_error_rows</source>
             <translation>The file holds %1 rows; a colour table has %2 (R G B per line).</translation>
+        </message>
+    </context>
+    <context>
+        <name>GetImgeLocationDialog</name>
+        <message>
+            <source>放大图片</source>
+            <translation>ZoomIn</translation>
+        </message>
+        <message>
+            <source>缩小图片</source>
+            <translation>ZoomOut</translation>
+        </message>
+        <message>
+            <source>确定</source>
+            <translation>Ok</translation>
+        </message>
+    </context>
+    <context>
+        <name>LoadGifDialog</name>
+        <message>
+            <source>loadgif_loading_tip</source>
+            <translation>Importing GIF pictures,Please don't cancel!</translation>
+        </message>
+        <message>
+            <source>action_btn_cancel</source>
+            <translation>Cancel</translation>
+        </message>
+        <message>
+            <source>dialog_title_tip</source>
+            <translation>Tip</translation>
+        </message>
+        <message>
+            <source>loadgif_error</source>
+            <translation>Cannot import the GIF file %1: %2 Nothing was added to the video list.</translation>
+        </message>
+        <message>
+            <source>loadgif_error_missing</source>
+            <translation>The file does not exist.</translation>
+        </message>
+        <message>
+            <source>loadgif_error_cannot_open</source>
+            <translation>The file cannot be opened; check that it is a file you may read.</translation>
+        </message>
+        <message>
+            <source>loadgif_error_not_gif</source>
+            <translation>It is not a GIF picture.</translation>
+        </message>
+        <message>
+            <source>loadgif_error_no_frames</source>
+            <translation>It holds no frames.</translation>
+        </message>
+        <message>
+            <source>loadgif_error_cut_short</source>
+            <translation>The file ends before frame %1 is complete: it was cut short.</translation>
+        </message>
+        <message>
+            <source>loadgif_error_damaged</source>
+            <translation>The file is damaged where frame %1 should begin.</translation>
+        </message>
+        <message>
+            <source>loadgif_error_frame</source>
+            <translation>Frame %1 of %2 cannot be decoded.</translation>
+        </message>
+        <message>
+            <source>loadgif_error_memory</source>
+            <translation>There is not enough memory for frame %1.</translation>
+        </message>
+        <message>
+            <source>loadgif_error_write</source>
+            <translation>Frame %1 could not be written to %2; check the free space on the disk.</translation>
         </message>
     </context>
 </TS>

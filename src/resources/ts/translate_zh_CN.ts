@@ -100,6 +100,53 @@
             <source>dialog_ask_replace_playlist</source>
             <translation>播放列表中有%1张图片和%2段视频，读取的效果将替换它们。是否继续？</translation>
         </message>
+        <message>
+            <source>dialog_title_read_empty</source>
+            <translation>效果文件 %1 是空的，其中没有图片。</translation>
+        </message>
+        <message>
+            <source>dialog_title_read_short</source>
+            <translation>文件 %1 只有 %2 字节，太短，不是效果文件。</translation>
+        </message>
+        <message>
+            <source>dialog_title_read_nothing</source>
+            <translation>效果文件 %1 中没有图片或动画。</translation>
+        </message>
+        <message>
+            <source>dialog_title_read_cut</source>
+            <translation>无法从效果文件 %1 读取任何内容：
+%2</translation>
+        </message>
+        <message>
+            <source>dialog_title_read_extra</source>
+            <translation>已读取 %1 中的全部图片和动画。最后一个动画之后的 %2 字节不属于任何图片，已忽略。</translation>
+        </message>
+        <message>
+            <source>dialog_title_read_notes</source>
+            <translation>已读取效果文件 %1。请注意：
+%2</translation>
+        </message>
+        <message>
+            <source>download_fail_mixed</source>
+            <translation>一个效果文件只能容纳同一大小的图片，而此播放列表中的图片大小不同。请删除其中一种大小的图片，或以当前的灯珠数和线数重新导入：
+%1</translation>
+        </message>
+        <message>
+            <source>download_mixed_group</source>
+            <translation>%1：每张 %2 字节</translation>
+        </message>
+        <message>
+            <source>download_rows_pictures</source>
+            <translation>图片第 %1 行</translation>
+        </message>
+        <message>
+            <source>download_rows_clips</source>
+            <translation>动画第 %1 行</translation>
+        </message>
+        <message>
+            <source>gif (*.gif)</source>
+            <translation>GIF图片 (*.gif)</translation>
+        </message>
     </context>
     <context>
         <name>ImageObjectWidget</name>
@@ -377,6 +424,10 @@
 %2
 请检查这些文件，或重新保存为PNG或JPG后再导入。</translation>
         </message>
+        <message>
+            <source>loadimg_error_memory</source>
+            <translation>内存不足，无法转换这张图片</translation>
+        </message>
     </context>
     <context>
         <name>UpdateGeometryDialog</name>
@@ -479,6 +530,76 @@
         <message>
             <source>calib_error_rows</source>
             <translation>文件只有%1行，颜色参数表需要%2行（每行 R G B）。</translation>
+        </message>
+    </context>
+    <context>
+        <name>GetImgeLocationDialog</name>
+        <message>
+            <source>放大图片</source>
+            <translation>放大图片</translation>
+        </message>
+        <message>
+            <source>缩小图片</source>
+            <translation>缩小图片</translation>
+        </message>
+        <message>
+            <source>确定</source>
+            <translation>确定</translation>
+        </message>
+    </context>
+    <context>
+        <name>LoadGifDialog</name>
+        <message>
+            <source>loadgif_loading_tip</source>
+            <translation>正在导入GIF图片，请不要取消。</translation>
+        </message>
+        <message>
+            <source>action_btn_cancel</source>
+            <translation>取消</translation>
+        </message>
+        <message>
+            <source>dialog_title_tip</source>
+            <translation>提示</translation>
+        </message>
+        <message>
+            <source>loadgif_error</source>
+            <translation>无法导入GIF文件 %1：%2 视频列表中没有添加任何内容。</translation>
+        </message>
+        <message>
+            <source>loadgif_error_missing</source>
+            <translation>文件不存在。</translation>
+        </message>
+        <message>
+            <source>loadgif_error_cannot_open</source>
+            <translation>无法打开该文件，请检查它是否为可读取的文件。</translation>
+        </message>
+        <message>
+            <source>loadgif_error_not_gif</source>
+            <translation>它不是GIF图片。</translation>
+        </message>
+        <message>
+            <source>loadgif_error_no_frames</source>
+            <translation>其中没有任何帧。</translation>
+        </message>
+        <message>
+            <source>loadgif_error_cut_short</source>
+            <translation>文件在第 %1 帧完整之前就结束了：文件不完整。</translation>
+        </message>
+        <message>
+            <source>loadgif_error_damaged</source>
+            <translation>文件在第 %1 帧开始处已损坏。</translation>
+        </message>
+        <message>
+            <source>loadgif_error_frame</source>
+            <translation>第 %1 帧（共 %2 帧）无法解码。</translation>
+        </message>
+        <message>
+            <source>loadgif_error_memory</source>
+            <translation>内存不足，无法处理第 %1 帧。</translation>
+        </message>
+        <message>
+            <source>loadgif_error_write</source>
+            <translation>第 %1 帧无法写入 %2，请检查磁盘剩余空间。</translation>
         </message>
     </context>
 </TS>

@@ -117,6 +117,49 @@
 %1</translation>
         </message>
         <message>
+            <source>dialog_title_read_empty</source>
+            <translation>效果檔案 %1 是空的，其中沒有圖片。</translation>
+        </message>
+        <message>
+            <source>dialog_title_read_short</source>
+            <translation>檔案 %1 只有 %2 位元組，太短，不是效果檔案。</translation>
+        </message>
+        <message>
+            <source>dialog_title_read_nothing</source>
+            <translation>效果檔案 %1 中沒有圖片或動畫。</translation>
+        </message>
+        <message>
+            <source>dialog_title_read_cut</source>
+            <translation>無法從效果檔案 %1 讀取任何內容：
+%2</translation>
+        </message>
+        <message>
+            <source>dialog_title_read_extra</source>
+            <translation>已讀取 %1 中的全部圖片和動畫。最後一個動畫之後的 %2 位元組不屬於任何圖片，已忽略。</translation>
+        </message>
+        <message>
+            <source>dialog_title_read_notes</source>
+            <translation>已讀取效果檔案 %1。請注意：
+%2</translation>
+        </message>
+        <message>
+            <source>download_fail_mixed</source>
+            <translation>一個效果檔案只能容納同一大小的圖片，而此播放清單中的圖片大小不同。請刪除其中一種大小的圖片，或以目前的燈珠數和線數重新匯入：
+%1</translation>
+        </message>
+        <message>
+            <source>download_mixed_group</source>
+            <translation>%1：每張 %2 位元組</translation>
+        </message>
+        <message>
+            <source>download_rows_pictures</source>
+            <translation>圖片第 %1 行</translation>
+        </message>
+        <message>
+            <source>download_rows_clips</source>
+            <translation>動畫第 %1 行</translation>
+        </message>
+        <message>
             <source>调整对比度</source>
             <translation>調整對比度</translation>
         </message>
@@ -147,6 +190,10 @@
         <message>
             <source>dialog_ask_replace_playlist</source>
             <translation>播放列表中有%1張圖片和%2段視頻，讀取的效果將替換它們。是否繼續？</translation>
+        </message>
+        <message>
+            <source>gif (*.gif)</source>
+            <translation>GIF圖片 (*.gif)</translation>
         </message>
     </context>
     <context>
@@ -425,6 +472,10 @@
 %2
 請檢查這些文件，或重新保存為PNG或JPG後再導入。</translation>
         </message>
+        <message>
+            <source>loadimg_error_memory</source>
+            <translation>記憶體不足，無法轉換這張圖片</translation>
+        </message>
     </context>
     <context>
         <name>UpdateGeometryDialog</name>
@@ -555,6 +606,76 @@
         <message>
             <source>calib_error_rows</source>
             <translation>文件只有%1行，顏色參數表需要%2行（每行 R G B）。</translation>
+        </message>
+    </context>
+    <context>
+        <name>GetImgeLocationDialog</name>
+        <message>
+            <source>放大图片</source>
+            <translation>放大圖片</translation>
+        </message>
+        <message>
+            <source>缩小图片</source>
+            <translation>縮小圖片</translation>
+        </message>
+        <message>
+            <source>确定</source>
+            <translation>確定</translation>
+        </message>
+    </context>
+    <context>
+        <name>LoadGifDialog</name>
+        <message>
+            <source>loadgif_loading_tip</source>
+            <translation>正在導入GIF圖片，請不要取消。</translation>
+        </message>
+        <message>
+            <source>action_btn_cancel</source>
+            <translation>取消</translation>
+        </message>
+        <message>
+            <source>dialog_title_tip</source>
+            <translation>提示</translation>
+        </message>
+        <message>
+            <source>loadgif_error</source>
+            <translation>無法導入GIF文件 %1：%2 視頻列表中沒有添加任何內容。</translation>
+        </message>
+        <message>
+            <source>loadgif_error_missing</source>
+            <translation>文件不存在。</translation>
+        </message>
+        <message>
+            <source>loadgif_error_cannot_open</source>
+            <translation>無法打開該文件，請檢查它是否為可讀取的文件。</translation>
+        </message>
+        <message>
+            <source>loadgif_error_not_gif</source>
+            <translation>它不是GIF圖片。</translation>
+        </message>
+        <message>
+            <source>loadgif_error_no_frames</source>
+            <translation>其中沒有任何幀。</translation>
+        </message>
+        <message>
+            <source>loadgif_error_cut_short</source>
+            <translation>文件在第 %1 幀完整之前就結束了：文件不完整。</translation>
+        </message>
+        <message>
+            <source>loadgif_error_damaged</source>
+            <translation>文件在第 %1 幀開始處已損壞。</translation>
+        </message>
+        <message>
+            <source>loadgif_error_frame</source>
+            <translation>第 %1 幀（共 %2 幀）無法解碼。</translation>
+        </message>
+        <message>
+            <source>loadgif_error_memory</source>
+            <translation>記憶體不足，無法處理第 %1 幀。</translation>
+        </message>
+        <message>
+            <source>loadgif_error_write</source>
+            <translation>第 %1 幀無法寫入 %2，請檢查磁碟剩餘空間。</translation>
         </message>
     </context>
 </TS>
