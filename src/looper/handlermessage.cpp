@@ -6,7 +6,7 @@
 #include <QDebug>
 #include <QThread>
 
-#include <memory>
+#include <utility>
 
 HandlerMessage::HandlerMessage(HandlerThread* loop) : loop(loop) {}
 
@@ -103,20 +103,27 @@ bool HandlerMessage::callOnOwnerThread(const std::function<void()>& fn)
             fn();
         return running;
     }
-    // The call is queued with the handler as context: once the handler is gone Qt drops it,
-    // and while it is being destroyed (on its own thread) the call cannot run.
-    auto done = std::make_shared<bool>(false);
-    QMetaObject::invokeMethod(
-        this,
-        [this, fn, done] {
-            if (running)
-                fn();
-            std::unique_lock job(jobLock);
-            *done = true;
-            jobCondition.notify_all();
-        },
-        Qt::QueuedConnection);
     std::unique_lock job(jobLock);
-    jobCondition.wait(job, [&] { return *done || !running; });
-    return *done && running;
+    if (!running)
+        return false;
+    ownerCall = fn;
+    ownerCallDone = false;
+    // Queued by name, with the handler as context: once the handler is gone Qt drops it,
+    // and while it is being destroyed (on its own thread) the call cannot run.
+    QMetaObject::invokeMethod(this, "runOwnerCall", Qt::QueuedConnection);
+    jobCondition.wait(job, [&] { return ownerCallDone || !running; });
+    ownerCall = nullptr;  // not run when the handler stopped first
+    return ownerCallDone && running;
+}
+
+void HandlerMessage::runOwnerCall()
+{
+    std::unique_lock job(jobLock);
+    const std::function<void()> call = std::exchange(ownerCall, nullptr);
+    job.unlock();
+    if (call && running)
+        call();
+    job.lock();
+    ownerCallDone = true;
+    jobCondition.notify_all();
 }

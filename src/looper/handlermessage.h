@@ -59,7 +59,17 @@ protected:
     std::mutex jobLock;
     std::condition_variable jobCondition;
 
+private slots:
+    // Runs the call that callOnOwnerThread left in ownerCall.
+    void runOwnerCall();
+
 private:
     std::atomic<bool> running{true};
     bool detached = false;  // guarded by sendLock
+    // The call waiting for the owner's thread and whether it has run, guarded by jobLock.
+    // The function travels through here rather than inside the queued call: the toolkit's
+    // event queue locks in an uninstrumented library, so the thread sanitizer would not see
+    // the worker's writes ordered before the owner's reads.
+    std::function<void()> ownerCall;
+    bool ownerCallDone = false;
 };

@@ -27,8 +27,21 @@
 #include <QtTest>
 
 #include <functional>
+#include <memory>
 
 namespace {
+
+// Counts a job's end signal as the window's thread receives it, after the window's own
+// slot. The worker may emit it while the progress box is still closing, before a test
+// could start waiting; a spy's wait() would then wait for a second one, and a spy
+// connected directly would be filled on the worker while the test reads it.
+template<typename Signal>
+std::shared_ptr<int> countOnWindowThread(MainWindow& window, Signal signal)
+{
+    auto count = std::make_shared<int>(0);
+    QObject::connect(window.handler(), signal, &window, [count] { ++*count; }, Qt::QueuedConnection);
+    return count;
+}
 
 // Answers the modal windows the window opens, in order: each step waits for a modal
 // window of its class and acts on it. A modal window of another class fails the test.
@@ -271,14 +284,13 @@ private slots:
         writeFactoryFile(appDir->filePath("default.bin"), 50, 200);
         EnglishWindow window;
         QCOMPARE(window.addPictureFile(sources.filePath("a.png")), MainWindow::AddStatus::Added);
-        QSignalSpy over(window.handler(), &PlayMediaHandler::restoreFactoryOver);
+        const std::shared_ptr<int> over = countOnWindowThread(window, &PlayMediaHandler::restoreFactoryOver);
         DialogScript script;
         script.expect("QMessageBox", pressYes);
         script.expect("ProgressDialog", reject);
         script.start();
         window.onActionRestoreFactory();
-        QVERIFY(over.wait(20000));  // the job stops at its next record and reports
-        QCoreApplication::processEvents();
+        QTRY_COMPARE_WITH_TIMEOUT(*over, 1, 20000);  // the job stops at its next record and reports
         QCOMPARE(window.pictureModel()->rowCount(), 0);
         QCOMPARE(window.clipModel()->rowCount(), 0);
     }
@@ -359,15 +371,14 @@ private slots:
         writeFactoryFile(drive.filePath("Z1.bin"), 50, 200);
         EnglishWindow window;
         QCOMPARE(window.addPictureFile(sources.filePath("a.png")), MainWindow::AddStatus::Added);
-        QSignalSpy over(window.handler(), &PlayMediaHandler::previewUsbOver);
+        const std::shared_ptr<int> over = countOnWindowThread(window, &PlayMediaHandler::previewUsbOver);
         DialogScript script;
         expectDrive(script, drive.path());
         script.expect("QMessageBox", pressYes);
         script.expect("ProgressDialog", reject);
         script.start();
         window.onActionPreviewFromUsb();
-        QVERIFY(over.wait(20000));
-        QCoreApplication::processEvents();
+        QTRY_COMPARE_WITH_TIMEOUT(*over, 1, 20000);
         QCOMPARE(window.pictureModel()->rowCount(), 1);
         QCOMPARE(pictureAt(window.pictureModel(), 0)->kind, int(ImageObject::PictureKind));
     }
