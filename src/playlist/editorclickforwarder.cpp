@@ -6,14 +6,15 @@
 #include <QPointer>
 #include <QTimer>
 
-EditorClickForwarder::EditorClickForwarder(QAbstractItemView* view) : QObject(view), view(view)
+EditorClickForwarder::EditorClickForwarder(QAbstractItemView* view)
+    : QObject(view), view(view), viewport(view->viewport())
 {
-    view->viewport()->installEventFilter(this);
+    viewport->installEventFilter(this);
 }
 
 bool EditorClickForwarder::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != view->viewport())
+    if (watched != viewport)
         return false;
     if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonRelease)
         return false;
@@ -35,7 +36,6 @@ bool EditorClickForwarder::eventFilter(QObject* watched, QEvent* event)
 
 void EditorClickForwarder::forwardClick(QPoint viewportPos)
 {
-    QWidget* viewport = view->viewport();
     QPointer<QWidget> target = viewport->childAt(viewportPos);
     // Only a control inside an editor: the editor's own background has nothing to click.
     if (!target || target->parentWidget() == viewport)

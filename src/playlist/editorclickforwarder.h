@@ -4,6 +4,7 @@
 #include <QPoint>
 
 class QAbstractItemView;
+class QWidget;
 
 // A click on a row that is not being edited opens the row's editor, but the view takes the
 // press and the editor's controls never see it: the click on the time field would leave
@@ -24,6 +25,9 @@ private:
     void forwardClick(QPoint viewportPos);
 
     QAbstractItemView* view;
+    // Kept apart from the view: the filter still sees events while the view is destroyed,
+    // when it can no longer be asked for its viewport.
+    QWidget* viewport;
     QPoint pressPos;
     bool pressOnViewport = false;
 };
