@@ -13,7 +13,7 @@
 #include "device/readbackwriter.h"
 #include "import/clipframing.h"
 #include "import/gifframes.h"
-#include "import/videocutter.h"
+#include "import/videospancut.h"
 
 #include <QRegularExpression>
 #include <QSaveFile>
@@ -133,6 +133,7 @@ private:
     // window is placed over the video at its own size.
     void openVideo()
     {
+        VideoCutter cutter;  // released before the cut, which opens cutters of its own
         const VideoCutter::Status status = cutter.open(item.path);
         if (status != VideoCutter::Status::Ok) {
             fail(VideoCutter::describe(status));
@@ -155,9 +156,13 @@ private:
 
     QImage nextVideoFrame()
     {
+        // The cut starts with the first frame asked for: every clip is opened before any
+        // work, and the lanes of a cut are busy from the moment it exists.
+        if (!spanCut)
+            spanCut = std::make_unique<VideoSpanCut>(item.path, marks);
         QImage frame;
         const qint64 time = marks[nextMark++];
-        const VideoCutter::Status status = cutter.frameAt(time, frame);
+        const VideoCutter::Status status = spanCut->next(frame);
         if (status != VideoCutter::Status::Ok) {
             fail(QStringLiteral("%1 s: %2").arg(time / 1000.0).arg(VideoCutter::describe(status)));
             return QImage();
@@ -170,7 +175,7 @@ private:
 
     const ClipItem& item;
     GifFrameReader reader;
-    VideoCutter cutter;
+    std::unique_ptr<VideoSpanCut> spanCut;
     QVector<qint64> marks;
     int nextMark = 0;
     ClipPlacement placement;

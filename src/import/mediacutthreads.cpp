@@ -3,7 +3,7 @@
 #include "convert/imageobject.h"
 #include "convert/polarconversion.h"
 #include "loadmediadialog.h"
-#include "videocutter.h"
+#include "videospancut.h"
 
 #include <QDebug>
 
@@ -30,35 +30,33 @@ CutImageThread::~CutImageThread()
 
 void CutImageThread::run()
 {
-    VideoCutter videoCutter;
+    qDebug() << "start time " << startMs << ", end time " << endMs;
+    const QVector<qint64> marks = VideoMarks::marks(startMs, endMs);
+    VideoSpanCut spanCut(path, marks);
     {
         std::lock_guard<std::mutex> locker(cutterLock);
         if (!running)
             return;
-        cutter = &videoCutter;
+        cutter = &spanCut;
     }
     auto forget = qScopeGuard([this] {
         std::lock_guard<std::mutex> locker(cutterLock);
         cutter = nullptr;
     });
-    VideoCutter::Status status = videoCutter.open(path);
-    qDebug() << "start time " << startMs << ", end time " << endMs << ", fps = " << videoCutter.frameRate();
-    const QVector<qint64> marks = VideoMarks::marks(startMs, endMs);
-    qint64 failedAt = -1;
-    for (int index = 0; status == VideoCutter::Status::Ok && index < marks.size() && running; ++index) {
+    VideoCutter::Status status = VideoCutter::Status::Ok;
+    for (int index = 0; !spanCut.atEnd() && running; ++index) {
         CutFrame frame{index + 1, marks[index], QImage()};
-        status = videoCutter.frameAt(marks[index], frame.picture);
-        if (status != VideoCutter::Status::Ok) {
-            failedAt = marks[index];
+        status = spanCut.next(frame.picture);
+        if (status != VideoCutter::Status::Ok)
             break;
-        }
         if (!owner->pushCutFrame(std::move(frame), running))
             break;
         emit signalCurrentCutPos(marks[index]);
     }
     if (!running)
         return;  // stopped: the dialog is cancelling and wants no report
-    owner->finishCut(status == VideoCutter::Status::Ok ? QString() : LoadMediaDialog::cutFailureText(status, failedAt));
+    owner->finishCut(status == VideoCutter::Status::Ok ? QString()
+                                                        : LoadMediaDialog::cutFailureText(status, spanCut.lastMark()));
 }
 
 GetImageDataThread::GetImageDataThread(LoadMediaDialog* owner, const ClipPlacement& placement)

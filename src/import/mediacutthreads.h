@@ -9,10 +9,10 @@
 #include <mutex>
 
 class LoadMediaDialog;
-class VideoCutter;
+class VideoSpanCut;
 
 // The cut of a video span, off the GUI thread. CutImageThread takes the picture at every
-// 100 ms mark in time order with a VideoCutter of its own and hands each to the dialog's
+// 100 ms mark in time order with a VideoSpanCut of its own and hands each to the dialog's
 // queue (which holds few, so memory does not grow with the span); three
 // GetImageDataThreads frame the pictures by the placement and convert them to polar form
 // in parallel.
@@ -43,7 +43,7 @@ private:
     const qint64 endMs;
     std::atomic<bool> running{true};
     std::mutex cutterLock;  // guards cutter, which run() owns while it works
-    VideoCutter* cutter = nullptr;
+    VideoSpanCut* cutter = nullptr;
 };
 
 class GetImageDataThread : public QThread

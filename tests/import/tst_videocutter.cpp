@@ -1,4 +1,5 @@
 #include "import/videocutter.h"
+#include "import/videospancut.h"
 #include "support/testvideo.h"
 
 #include <QFile>
@@ -17,6 +18,8 @@ private slots:
     {
         QVERIFY(dir.isValid());
         QVERIFY(TestVideo::makeIndexed(indexedPath(), 160, 120, 24, 6.0));
+        // The same frames in ASF, whose frame rate libVLC cannot tell.
+        QVERIFY(TestVideo::makeIndexed(noRatePath(), 160, 120, 24, 6.0));
     }
 
     void marks_data()
@@ -75,6 +78,61 @@ private slots:
         }
     }
 
+    // A span cut on several lanes gives every mark's frame in time order, also for a video
+    // without a frame rate, and stops at the first failure or when cancelled.
+    void spanCutInTimeOrder_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("lanes");
+        QTest::newRow("three lanes") << QStringLiteral("indexed.mkv") << 3;
+        QTest::newRow("frame rate 0, two lanes") << QStringLiteral("indexed.wmv") << 2;
+    }
+    void spanCutInTimeOrder()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, lanes);
+        const QString path = dir.filePath(file);
+        if (file.endsWith(QLatin1String(".wmv"))) {
+            VideoCutter cutter;
+            QCOMPARE(cutter.open(path), VideoCutter::Status::Ok);
+            QCOMPARE(cutter.frameRate(), 0.0);
+            QCOMPARE(cutter.lengthMs(), qint64(6000));
+        }
+        const QVector<qint64> marks = VideoMarks::marks(1000, 3000);
+        VideoSpanCut spanCut(path, marks, lanes);
+        for (qint64 t : marks) {
+            QImage picture;
+            QCOMPARE(spanCut.next(picture), VideoCutter::Status::Ok);
+            QCOMPARE(spanCut.lastMark(), t);
+            QCOMPARE(TestVideo::indexOf(picture.pixel(80, 60)), int(std::ceil(t * 24 / 1000.0)));
+        }
+        QVERIFY(spanCut.atEnd());
+    }
+
+    void spanCutStops()
+    {
+        const QString text = dir.filePath(QStringLiteral("notes.mkv"));
+        QFile file(text);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("not a video\n");
+        file.close();
+        VideoSpanCut broken(text, VideoMarks::marks(0, 1000), 2);
+        QImage picture;
+        QCOMPARE(broken.next(picture), VideoCutter::Status::NotPlayable);
+        QCOMPARE(broken.lastMark(), qint64(0));
+        QCOMPARE(broken.next(picture), VideoCutter::Status::NotPlayable);
+        QVERIFY(picture.isNull());
+
+        // Cancelled while the lanes wait for their pictures to be taken, and while one is
+        // waited for: next() returns at once, and the lanes end with the cut.
+        VideoSpanCut spanCut(indexedPath(), VideoMarks::marks(0, 5000), 2);
+        QCOMPARE(spanCut.next(picture), VideoCutter::Status::Ok);
+        std::thread canceller([&] { spanCut.cancel(); });
+        canceller.join();
+        QCOMPARE(spanCut.next(picture), VideoCutter::Status::Cancelled);
+        QCOMPARE(spanCut.next(picture), VideoCutter::Status::Cancelled);
+    }
+
     void refusesWhatDoesNotPlay()
     {
         const QString text = dir.filePath(QStringLiteral("notes.mp4"));
@@ -108,6 +166,7 @@ private slots:
 
 private:
     QString indexedPath() const { return dir.filePath(QStringLiteral("indexed.mkv")); }
+    QString noRatePath() const { return dir.filePath(QStringLiteral("indexed.wmv")); }
     QTemporaryDir dir;
 };
 
