@@ -29,7 +29,6 @@
 #include <vlc/vlc.h>
 
 #include <algorithm>
-#include <cstring>
 
 // Paints the preview pictures libVLC hands over; where libVLC draws into the window
 // itself (X11) it only gives it a native window.
@@ -56,13 +55,13 @@ protected:
             return;
         QPainter painter(this);
         painter.fillRect(rect(), Qt::black);
-        std::lock_guard<std::mutex> locker(dialog->previewLock);
-        if (dialog->previewImage.isNull())
+        const QImage picture = dialog->previewSink.latest();
+        if (picture.isNull())
             return;
-        const QSize shown = dialog->previewImage.size().scaled(size(), Qt::KeepAspectRatio);
+        const QSize shown = picture.size().scaled(size(), Qt::KeepAspectRatio);
         const QRect target(QPoint((width() - shown.width()) / 2, (height() - shown.height()) / 2), shown);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(target, dialog->previewImage);
+        painter.drawImage(target, picture);
     }
 
 private:
@@ -237,7 +236,7 @@ bool LoadMediaDialog::openMediaFile(const QString& file)
         QMessageBox::information(this, tr("dialog_title_tip"), tr("loadvideo_init_player_error"));
         return false;
     }
-    previewSize = VideoCutter::displaySize(media);
+    const QSize videoSize = VideoCutter::displaySize(media);
     libvlc_media_player_t* opened = libvlc_media_player_new_from_media(media);
     libvlc_media_release(media);
     if (!opened) {
@@ -249,8 +248,10 @@ bool LoadMediaDialog::openMediaFile(const QString& file)
         libvlc_video_set_mouse_input(opened, false);
         libvlc_video_set_key_input(opened, false);
     } else {
-        libvlc_video_set_callbacks(opened, lockPicture, nullptr, displayPicture, this);
-        libvlc_video_set_format_callbacks(opened, setupFormat, nullptr);
+        QWidget* widget = videoWidget;
+        previewSink.attach(opened, videoSize, [widget] {
+            QMetaObject::invokeMethod(widget, [widget] { widget->update(); }, Qt::QueuedConnection);
+        });
     }
     {
         std::lock_guard<std::mutex> locker(playerLock);
@@ -261,43 +262,6 @@ bool LoadMediaDialog::openMediaFile(const QString& file)
     okBut->setEnabled(false);
     m_handler->sendEmptyMessage(MessageCode::WaitPlayback);
     return true;
-}
-
-unsigned LoadMediaDialog::setupFormat(void** opaque, char* chroma, unsigned* width, unsigned* height,
-                                      unsigned* pitches, unsigned* lines)
-{
-    auto* self = static_cast<LoadMediaDialog*>(*opaque);
-    std::memcpy(chroma, "RV32", 4);
-    if (self->previewSize.isValid()) {
-        *width = unsigned(self->previewSize.width());
-        *height = unsigned(self->previewSize.height());
-    }
-    pitches[0] = *width * 4;
-    lines[0] = *height;
-    std::lock_guard<std::mutex> locker(self->previewLock);
-    self->previewImage = QImage(int(*width), int(*height), QImage::Format_RGB32);
-    if (self->previewImage.isNull())
-        return 0;
-    self->previewImage.fill(Qt::black);
-    self->previewBuffer.assign(size_t(self->previewImage.sizeInBytes()), 0);
-    return 1;
-}
-
-void* LoadMediaDialog::lockPicture(void* opaque, void** planes)
-{
-    planes[0] = static_cast<LoadMediaDialog*>(opaque)->previewBuffer.data();
-    return nullptr;
-}
-
-void LoadMediaDialog::displayPicture(void* opaque, void*)
-{
-    auto* self = static_cast<LoadMediaDialog*>(opaque);
-    {
-        std::lock_guard<std::mutex> locker(self->previewLock);
-        std::memcpy(self->previewImage.bits(), self->previewBuffer.data(), self->previewBuffer.size());
-    }
-    QWidget* widget = self->videoWidget;
-    QMetaObject::invokeMethod(widget, [widget] { widget->update(); }, Qt::QueuedConnection);
 }
 
 int LoadMediaDialog::previewState()

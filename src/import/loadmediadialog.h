@@ -13,10 +13,10 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
-#include <vector>
 
 #include "app/progressdialog.h"
 #include "videocutter.h"
+#include "vlcframesink.h"
 
 class CutImageThread;
 class GetImageDataThread;
@@ -129,11 +129,6 @@ private:
     void deleteObjects();
     void postSeek(qint64 seconds);
     bool embedsNativeWindow() const;
-    // The preview's picture hand-over where there is no window to embed into.
-    static unsigned setupFormat(void** opaque, char* chroma, unsigned* width, unsigned* height,
-                                unsigned* pitches, unsigned* lines);
-    static void* lockPicture(void* opaque, void** planes);
-    static void displayPicture(void* opaque, void* picture);
 
     QString path;
     ClipPlacement placement;
@@ -157,10 +152,7 @@ private:
     QMutex listLock;
     QList<ImageObject*> listImageObject;
 
-    std::mutex previewLock;  // guards previewBuffer and previewImage
-    std::vector<uchar> previewBuffer;
-    QImage previewImage;
-    QSize previewSize;  // the video's own size, set before its player exists
+    VlcFrameSink previewSink;  // the preview's pictures where there is no window to embed into
 
     static constexpr int cutQueueSize = 2;
     friend class VideoFrameWidget;

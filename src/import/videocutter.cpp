@@ -8,7 +8,6 @@
 
 #include <chrono>
 #include <cmath>
-#include <cstring>
 
 QSize VideoCutter::displaySize(libvlc_media_t* media)
 {
@@ -78,67 +77,7 @@ QString VideoCutter::describe(Status status)
     return QString();
 }
 
-unsigned VideoCutter::setupFormat(void** opaque, char* chroma, unsigned* width, unsigned* height,
-                                  unsigned* pitches, unsigned* lines)
-{
-    auto* self = static_cast<VideoCutter*>(*opaque);
-    // RV32 is B, G, R, X in memory: QImage's RGB32 on a little-endian machine.
-    std::memcpy(chroma, "RV32", 4);
-    if (self->requestedSize.isValid()) {
-        *width = unsigned(self->requestedSize.width());
-        *height = unsigned(self->requestedSize.height());
-    }
-    pitches[0] = *width * 4;
-    lines[0] = *height;
-    std::lock_guard<std::mutex> locker(self->frameLock);
-    self->frame = QImage(int(*width), int(*height), QImage::Format_RGB32);
-    if (self->frame.isNull())
-        return 0;  // no memory for the picture: libVLC gives up on the video
-    self->frame.fill(Qt::black);
-    self->decodeBuffer.assign(size_t(self->frame.sizeInBytes()), 0);
-    return 1;
-}
-
-void* VideoCutter::lockPicture(void* opaque, void** planes)
-{
-    auto* self = static_cast<VideoCutter*>(opaque);
-    planes[0] = self->decodeBuffer.data();
-    return nullptr;
-}
-
-void VideoCutter::displayPicture(void* opaque, void*)
-{
-    auto* self = static_cast<VideoCutter*>(opaque);
-    {
-        std::lock_guard<std::mutex> locker(self->frameLock);
-        std::memcpy(self->frame.bits(), self->decodeBuffer.data(), self->decodeBuffer.size());
-        ++self->displayed;
-    }
-    self->frameShown.notify_all();
-}
-
-quint64 VideoCutter::displayedCount()
-{
-    std::lock_guard<std::mutex> locker(frameLock);
-    return displayed;
-}
-
-bool VideoCutter::waitForPicture(quint64 seen, int timeoutMs)
-{
-    std::unique_lock<std::mutex> locker(frameLock);
-    return frameShown.wait_for(locker, std::chrono::milliseconds(timeoutMs),
-                               [&] { return displayed > seen || cancelled.load(); })
-           && !cancelled.load();
-}
-
-void VideoCutter::cancel()
-{
-    {
-        std::lock_guard<std::mutex> locker(frameLock);
-        cancelled = true;
-    }
-    frameShown.notify_all();
-}
+void VideoCutter::cancel() { sink.interrupt(); }
 
 VideoCutter::Status VideoCutter::open(const QString& path, int startTimeoutMs)
 {
@@ -156,20 +95,19 @@ VideoCutter::Status VideoCutter::open(const QString& path, int startTimeoutMs)
     // A decoder on several threads holds pictures back: the picture of a paused seek
     // might then never come out.
     libvlc_media_add_option(media, ":avcodec-threads=1");
-    requestedSize = displaySize(media);
+    const QSize size = displaySize(media);
     player = libvlc_media_player_new_from_media(media);
     libvlc_media_release(media);
     if (!player)
         return Status::NotPlayable;
-    libvlc_video_set_callbacks(player, lockPicture, nullptr, displayPicture, this);
-    libvlc_video_set_format_callbacks(player, setupFormat, nullptr);
+    sink.attach(player, size);
     if (libvlc_media_player_play(player) != 0)
         return Status::NotPlayable;
 
     // Playing: wait for the first picture, or an error or the end of a file without one.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(startTimeoutMs);
-    while (!waitForPicture(0, 50)) {
-        if (cancelled)
+    while (!sink.waitForPicture(0, 50)) {
+        if (sink.interrupted())
             return Status::Cancelled;
         const libvlc_state_t state = libvlc_media_player_get_state(player);
         if (state == libvlc_Error || state == libvlc_Ended || std::chrono::steady_clock::now() > deadline)
@@ -177,16 +115,13 @@ VideoCutter::Status VideoCutter::open(const QString& path, int startTimeoutMs)
     }
     libvlc_media_player_set_pause(player, 1);
     for (int poll = 0; libvlc_media_player_get_state(player) != libvlc_Paused; ++poll) {
-        if (cancelled)
+        if (sink.interrupted())
             return Status::Cancelled;
         if (poll > startTimeoutMs / 10)
             return Status::NotPlayable;
         QThread::msleep(10);
     }
-    {
-        std::lock_guard<std::mutex> locker(frameLock);
-        m_size = frame.size();
-    }
+    m_size = sink.latest().size();
     m_lengthMs = qMax<qint64>(0, libvlc_media_player_get_length(player));
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
@@ -204,10 +139,10 @@ VideoCutter::Status VideoCutter::open(const QString& path, int startTimeoutMs)
 
     // A picture decoded before the pause may still be on its way to the display; one
     // seek that is waited for takes it out of the way of the first real one.
-    const quint64 seen = displayedCount();
+    const quint64 seen = sink.shownCount();
     libvlc_media_player_set_time(player, 0);
-    waitForPicture(seen, 2000);
-    if (cancelled)
+    sink.waitForPicture(seen, 2000);
+    if (sink.interrupted())
         return Status::Cancelled;
     opened = true;
     return Status::Ok;
@@ -216,7 +151,7 @@ VideoCutter::Status VideoCutter::open(const QString& path, int startTimeoutMs)
 VideoCutter::Status VideoCutter::frameAt(qint64 timeMs, QImage& picture, int timeoutMs)
 {
     if (!opened)
-        return cancelled ? Status::Cancelled : Status::NotPlayable;
+        return sink.interrupted() ? Status::Cancelled : Status::NotPlayable;
     const qint64 seekMs = qBound<qint64>(0, timeMs, lastShownMs);
     const bool tail = seekMs >= tailStartMs;
     if (tail && inTail) {
@@ -233,10 +168,7 @@ VideoCutter::Status VideoCutter::frameAt(qint64 timeMs, QImage& picture, int tim
         const Status status = seekAndWait(seekMs, tail, timeoutMs);
         if (status != Status::Ok)
             return status;
-        {
-            std::lock_guard<std::mutex> locker(frameLock);
-            picture = frame.copy();
-        }
+        picture = sink.latest().copy();
         if (picture.isNull())
             return Status::NoPicture;
         if (sameFrameExpected || attempt == 2 || tail || picture != held)
@@ -250,18 +182,18 @@ VideoCutter::Status VideoCutter::frameAt(qint64 timeMs, QImage& picture, int tim
 
 VideoCutter::Status VideoCutter::seekAndWait(qint64 seekMs, bool tail, int timeoutMs)
 {
-    quint64 seen = displayedCount();
+    quint64 seen = sink.shownCount();
     libvlc_media_player_set_time(player, seekMs);
-    bool shown = waitForPicture(seen, tail ? tailTimeoutMs : timeoutMs);
-    if (!shown && tail && !cancelled) {
+    bool shown = sink.waitForPicture(seen, tail ? tailTimeoutMs : timeoutMs);
+    if (!shown && tail && !sink.interrupted()) {
         // At times libVLC shows none of the last frames at all: the nearest frame
         // before them stands in, at most three frames early.
-        seen = displayedCount();
+        seen = sink.shownCount();
         libvlc_media_player_set_time(player, qMax<qint64>(0, tailStartMs - 1));
-        shown = waitForPicture(seen, timeoutMs);
+        shown = sink.waitForPicture(seen, timeoutMs);
     }
     if (!shown)
-        return cancelled ? Status::Cancelled : Status::NoPicture;
+        return sink.interrupted() ? Status::Cancelled : Status::NoPicture;
     return Status::Ok;
 }
 

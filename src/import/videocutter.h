@@ -5,10 +5,8 @@
 #include <QString>
 #include <QVector>
 
-#include <atomic>
-#include <condition_variable>
-#include <mutex>
-#include <vector>
+#include "vlcframesink.h"
+
 
 struct libvlc_instance_t;
 struct libvlc_media_t;
@@ -30,7 +28,7 @@ QVector<qint64> marks(qint64 startMs, qint64 endMs);
 //
 // Threads: one thread opens the cutter and calls frameAt(); cancel() may be called from
 // any other thread and makes a waiting open() or frameAt() return Cancelled at once.
-// libVLC's decoding thread writes the picture under `frameLock`.
+// libVLC's decoding thread hands the pictures over through `sink`.
 class VideoCutter
 {
 public:
@@ -68,28 +66,15 @@ public:
     static QString describe(Status status);
 
 private:
-    static unsigned setupFormat(void** opaque, char* chroma, unsigned* width, unsigned* height,
-                                unsigned* pitches, unsigned* lines);
-    static void* lockPicture(void* opaque, void** planes);
-    static void displayPicture(void* opaque, void* picture);
-    // Waits until a picture newer than `seen` was displayed; false on time-out or cancel.
-    bool waitForPicture(quint64 seen, int timeoutMs);
-    quint64 displayedCount();
     Status seekAndWait(qint64 seekMs, bool tail, int timeoutMs);
     qint64 frameIndex(qint64 timeMs) const;  // by the frame rate, frames starting at 0 ms
     void release();
 
     libvlc_instance_t* instance = nullptr;
     libvlc_media_player_t* player = nullptr;
-    std::mutex frameLock;
-    std::condition_variable frameShown;
-    std::vector<uchar> decodeBuffer;  // libVLC's decoding thread writes it, nobody else
-    QImage frame;          // guarded by frameLock: the latest picture displayed
-    quint64 displayed = 0; // guarded by frameLock
-    std::atomic<bool> cancelled{false};
+    VlcFrameSink sink;
     bool opened = false;  // open() succeeded: frameAt() may seek
     qint64 m_lengthMs = 0;
-    QSize requestedSize;  // the file's own picture size, set before the player starts
     QSize m_size;
     double m_frameRate = 0;
     qint64 lastShownMs = 0;  // the latest time a paused seek still shows a picture
