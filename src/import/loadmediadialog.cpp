@@ -297,6 +297,13 @@ void LoadMediaDialog::vlcPlaying()
             return;
         length = qMax<qint64>(0, libvlc_media_player_get_length(player));
     }
+    // A raw stream plays but has no length: no span of it can be chosen.
+    if (length <= 0) {
+        qDebug() << "#LoadMediaDialog# no length: " << path;
+        QMessageBox::information(this, tr("dialog_title_tip"), tr("loadvideo_no_length"));
+        reject();
+        return;
+    }
     const int seconds = int(qMin<qint64>(length / 1000, INT_MAX));
     sliderStartTime->setMaximum(seconds);
     sliderEndTime->setMaximum(seconds);

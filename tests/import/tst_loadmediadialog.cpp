@@ -178,7 +178,7 @@ private slots:
     }
 
     // A file that does not play is named in a box and the dialog closes; a file that is
-    // not there is refused at once.
+    // not there is refused at once; so is a stream without a length.
     void fileThatDoesNotPlay()
     {
         const QString text = dir.filePath(QStringLiteral("notes.mp4"));
@@ -197,6 +197,26 @@ private slots:
         dialog.exec();
         QCOMPARE(shown, QStringLiteral("loadvideo_player_error"));
         QVERIFY(dialog.takeImageObjects().isEmpty());
+
+        // A raw H.264 stream plays but tells no length: refused with its own message
+        // instead of sliders that reach no further than 0 s.
+        const QString raw = dir.filePath(QStringLiteral("raw.h264"));
+        QVERIFY(TestVideo::makeH264(raw, 160, 120, 24, 2.0));
+        LoadMediaDialog rawDialog;
+        shown.clear();
+        whenModal<QMessageBox>([&](QMessageBox* box) {
+            shown = box->text();
+            box->accept();
+        });
+        QTimer::singleShot(0, &rawDialog, [&] { QVERIFY(rawDialog.openMediaFile(raw)); });
+        // Without the refusal the placement would open and wait.
+        QTimer::singleShot(30000, &rawDialog, [&] {
+            if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget()); modal && modal != &rawDialog)
+                modal->reject();
+            rawDialog.reject();
+        });
+        QCOMPARE(rawDialog.exec(), int(QDialog::Rejected));
+        QCOMPARE(shown, QStringLiteral("loadvideo_no_length"));
     }
 
     // libVLC that cannot start leaves Import Video refusing with a message; the program

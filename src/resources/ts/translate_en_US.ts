@@ -952,5 +952,9 @@ Check these files, or save them again as PNG or JPG, and import them again.</tra
             <source>loadvideo_no_picture</source>
             <translation>the video gave no picture at %1 s.</translation>
         </message>
+        <message>
+            <source>loadvideo_no_length</source>
+            <translation>The length of this video cannot be read, so no span of it can be chosen. Convert it to MP4 or MKV and import it again.</translation>
+        </message>
     </context>
 </TS>

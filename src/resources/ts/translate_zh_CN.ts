@@ -732,5 +732,9 @@
             <source>loadvideo_no_picture</source>
             <translation>视频在 %1 秒处没有画面。</translation>
         </message>
+        <message>
+            <source>loadvideo_no_length</source>
+            <translation>无法读取该视频的时长，因此无法选择要截取的片段。请将其转换为 MP4 或 MKV 格式后再导入。</translation>
+        </message>
     </context>
 </TS>

@@ -952,5 +952,9 @@
             <source>loadvideo_no_picture</source>
             <translation>視頻在 %1 秒處沒有畫面。</translation>
         </message>
+        <message>
+            <source>loadvideo_no_length</source>
+            <translation>無法讀取該影片的長度，因此無法選擇要擷取的片段。請將其轉換為 MP4 或 MKV 格式後再匯入。</translation>
+        </message>
     </context>
 </TS>
