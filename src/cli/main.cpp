@@ -18,7 +18,7 @@ const char* const toolUsage =
     "  polar INPUT OUTPUT [--leds N] [--lines N] [--preview PNG]\n"
     "      Convert one picture into the display's polar buffer.\n"
     "  build OUTPUT ITEM...\n"
-    "      Write an effect file from pictures and GIF clips.\n"
+    "      Write an effect file from pictures, GIF clips and video spans.\n"
     "  info FILE\n"
     "      Tell what an effect file holds.\n"
     "  render FILE OUTDIR\n"

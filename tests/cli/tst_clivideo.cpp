@@ -83,10 +83,7 @@ private slots:
         QFETCH(QString, item);
         QFETCH(int, status);
         QFETCH(QString, message);
-        QFile notes(path("notes.mp4"));
-        QVERIFY(notes.open(QIODevice::WriteOnly));
-        notes.write("not a video\n");
-        notes.close();
+        QVERIFY(TestVideo::makeNotAVideo(path("notes.mp4")));
         const CliRun run = runCli({"build", path("refused.bin"), "--video", item});
         QCOMPARE(run.status, status);
         QVERIFY2(run.errors.contains(message), qPrintable(run.errors));

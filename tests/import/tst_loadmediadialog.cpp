@@ -182,10 +182,7 @@ private slots:
     void fileThatDoesNotPlay()
     {
         const QString text = dir.filePath(QStringLiteral("notes.mp4"));
-        QFile file(text);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("no frames in here\n");
-        file.close();
+        QVERIFY(TestVideo::makeNotAVideo(text));
         LoadMediaDialog dialog;
         QVERIFY(!dialog.openMediaFile(dir.filePath(QStringLiteral("missing.mp4"))));
         QString shown;

@@ -2,7 +2,6 @@
 #include "import/videospancut.h"
 #include "support/testvideo.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -112,10 +111,7 @@ private slots:
     void spanCutStops()
     {
         const QString text = dir.filePath(QStringLiteral("notes.mkv"));
-        QFile file(text);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("not a video\n");
-        file.close();
+        QVERIFY(TestVideo::makeNotAVideo(text));
         VideoSpanCut broken(text, VideoMarks::marks(0, 1000), 2);
         QImage picture;
         QCOMPARE(broken.next(picture), VideoCutter::Status::NotPlayable);
@@ -136,10 +132,7 @@ private slots:
     void refusesWhatDoesNotPlay()
     {
         const QString text = dir.filePath(QStringLiteral("notes.mp4"));
-        QFile file(text);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("these are not the frames of a video\n");
-        file.close();
+        QVERIFY(TestVideo::makeNotAVideo(text));
         for (const QString& path : {text, dir.filePath(QStringLiteral("missing.mkv"))}) {
             VideoCutter cutter;
             QCOMPARE(cutter.open(path, 3000), VideoCutter::Status::NotPlayable);

@@ -1,6 +1,7 @@
 #include "testvideo.h"
 
 #include <QDebug>
+#include <QFile>
 #include <QProcess>
 
 namespace {
@@ -50,6 +51,12 @@ bool makeH264(const QString& path, int width, int height, int framesPerSecond, d
                       QStringLiteral("-c:v"), QStringLiteral("libx264"), QStringLiteral("-preset"),
                       QStringLiteral("ultrafast"), QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p"),
                       path});
+}
+
+bool makeNotAVideo(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write("not the frames of a video\n") > 0;
 }
 
 } // namespace TestVideo

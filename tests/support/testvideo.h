@@ -17,4 +17,7 @@ int indexOf(QRgb colour);
 // downloads give it.
 bool makeH264(const QString& path, int width, int height, int framesPerSecond, double seconds);
 
+// A file named like a video that holds a line of text.
+bool makeNotAVideo(const QString& path);
+
 } // namespace TestVideo
