@@ -269,12 +269,12 @@ private slots:
             QTest::qWait(300);
             snap(location, "2-placement-middle-frame.png");
             QObject::connect(dialog, &LoadMediaDialog::placementDone, dialog, [&, dialog] {
-                dialog->sliderStartTime->setValue(4);
-                dialog->sliderEndTime->setValue(3);
+                dialog->sliderStartTime->setValue(2);
+                dialog->sliderEndTime->setValue(9);  // long enough to be seen under way
                 QTest::qWait(1500);
                 snap(dialog, "3-span-chosen.png");
                 whenModal<ProgressDialog>([&, dialog](ProgressDialog* progress) {
-                    QTest::qWait(2500);
+                    QTest::qWait(700);
                     snap(dialog, "4-cut-under-way.png");
                     snap(progress, "4-cut-progress-box.png");
                 });
