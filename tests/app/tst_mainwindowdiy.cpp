@@ -7,6 +7,7 @@
 #include "diy/diyinput.h"
 #include "playlist/customtablemodel.h"
 #include "support/testtempdir.h"
+#include "support/testwindow.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -67,11 +68,7 @@ void MainWindowDiyTest::initTestCase()
 
 void MainWindowDiyTest::init()
 {
-    AppSettings::language = AppSettings::NoLanguage;
-    window = std::make_unique<MainWindow>();
-    window->onBtnEnUsClick();
-    window->resize(1000, 700);
-    window->show();
+    window = showEnglishWindow();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
 }
 

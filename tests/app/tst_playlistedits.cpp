@@ -8,6 +8,7 @@
 #include "playlist/imageobjectwidget.h"
 #include "playlist/mediaobjectwidget.h"
 #include "support/testtempdir.h"
+#include "support/testwindow.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -80,11 +81,7 @@ void PlaylistEditsTest::initTestCase()
 
 void PlaylistEditsTest::init()
 {
-    AppSettings::language = AppSettings::NoLanguage;
-    window = std::make_unique<MainWindow>();
-    window->onBtnEnUsClick();
-    window->resize(1000, 700);
-    window->show();
+    window = showEnglishWindow();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
 }
 

@@ -8,6 +8,7 @@
 #include "playlist/customtablemodel.h"
 #include "support/testgif.h"
 #include "support/testtempdir.h"
+#include "support/testwindow.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -85,10 +86,7 @@ void LoadGifDialogTest::initTestCase()
 
 void LoadGifDialogTest::init()
 {
-    AppSettings::language = AppSettings::NoLanguage;
-    window = std::make_unique<MainWindow>();
-    window->onBtnEnUsClick();
-    window->show();
+    window = showEnglishWindow(QSize());
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     QVERIFY(window->actionLoadGif->isEnabled());
 }

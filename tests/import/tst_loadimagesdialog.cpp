@@ -9,6 +9,7 @@
 #include "looper/messagecodes.h"
 #include "playlist/customtablemodel.h"
 #include "support/testtempdir.h"
+#include "support/testwindow.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -78,11 +79,7 @@ void LoadImagesDialogTest::initTestCase()
 
 void LoadImagesDialogTest::init()
 {
-    AppSettings::language = AppSettings::NoLanguage;
-    window = std::make_unique<MainWindow>();
-    window->onBtnEnUsClick();
-    window->resize(1000, 700);
-    window->show();
+    window = showEnglishWindow();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
 }
 

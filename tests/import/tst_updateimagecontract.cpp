@@ -7,6 +7,7 @@
 #include "looper/handlerthread.h"
 #include "playlist/customtablemodel.h"
 #include "support/testtempdir.h"
+#include "support/testwindow.h"
 
 #include <QDialogButtonBox>
 #include <QFile>
@@ -110,11 +111,7 @@ void UpdateImageContractTest::initTestCase()
 
 void UpdateImageContractTest::init()
 {
-    AppSettings::language = AppSettings::NoLanguage;
-    window = std::make_unique<MainWindow>();
-    window->onBtnEnUsClick();
-    window->resize(1000, 700);
-    window->show();
+    window = showEnglishWindow();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
 }
 
