@@ -236,10 +236,9 @@ bool LoadMediaDialog::openMediaFile(const QString& file)
         QMessageBox::information(this, tr("dialog_title_tip"), tr("loadvideo_init_player_error"));
         return false;
     }
-    const QSize videoSize = VideoCutter::displaySize(media);
     libvlc_media_player_t* opened = libvlc_media_player_new_from_media(media);
-    libvlc_media_release(media);
     if (!opened) {
+        libvlc_media_release(media);
         QMessageBox::information(this, tr("dialog_title_tip"), tr("loadvideo_init_player_error"));
         return false;
     }
@@ -248,11 +247,14 @@ bool LoadMediaDialog::openMediaFile(const QString& file)
         libvlc_video_set_mouse_input(opened, false);
         libvlc_video_set_key_input(opened, false);
     } else {
+        // Only pictures handed over need the size read from the file; libVLC's own output
+        // finds it itself.
         QWidget* widget = videoWidget;
-        previewSink.attach(opened, videoSize, [widget] {
+        previewSink.attach(opened, VideoCutter::displaySize(media), [widget] {
             QMetaObject::invokeMethod(widget, [widget] { widget->update(); }, Qt::QueuedConnection);
         });
     }
+    libvlc_media_release(media);
     {
         std::lock_guard<std::mutex> locker(playerLock);
         player = opened;
@@ -327,6 +329,7 @@ void LoadMediaDialog::vlcPlaying()
         VideoCutter::Status status = placementCutter.open(file);
         if (status == VideoCutter::Status::Ok)
             status = placementCutter.frameAt(length / 2, placementFrame);
+        placementCutter.release();  // its player is not wanted during the cut
         qDebug() << "#LoadMediaDialog# vlcPlaying file = " << file << ", ret = " << VideoCutter::describe(status)
                  << ", width = " << placementFrame.width() << ", height = " << placementFrame.height();
     });
@@ -449,7 +452,7 @@ void LoadMediaDialog::onBtnStart()
         converter->start();
     }
     m_progressDialog = new ProgressDialog(tr("loadvideo_loading_tip"), this);
-    m_progressDialog->setProgress(0, VideoMarks::marks(startTimeMs, endTimeMs).size());
+    m_progressDialog->setProgress(0, VideoMarks::count(startTimeMs, endTimeMs));
     const int result = m_progressDialog->exec();
     delete m_progressDialog;
     if (result == QDialog::Rejected && cutting) {
@@ -477,7 +480,7 @@ void LoadMediaDialog::onCurrentCutPos(qint64 timeMs)
         return;
     m_progressDialog->textLabel()->setText(tr("loadvideo_loading_tip") + timeText(timeMs));
     m_progressDialog->setProgress((timeMs - startTimeMs) / VideoMarks::stepMs + 1,
-                                  VideoMarks::marks(startTimeMs, endTimeMs).size());
+                                  VideoMarks::count(startTimeMs, endTimeMs));
 }
 
 void LoadMediaDialog::cutMediaOver(bool ok)

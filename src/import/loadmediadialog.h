@@ -63,13 +63,9 @@ public:
     // where something failed).
     bool openMediaFile();
     bool openMediaFile(const QString& path);
-    // False when libVLC could not be initialised: the dialog then refuses every video.
-    bool playerAvailable() const { return instance != nullptr; }
-
     QString mediaPath() const { return path; }
     // The converted frames in time order; the caller owns them.
     QList<ImageObject*> takeImageObjects();
-    const ClipPlacement& clipPlacement() const { return placement; }
     QString timeText(qint64 ms) const;
 
     // Extra libVLC arguments for every player (tests give a bad one to make libVLC fail).

@@ -32,14 +32,18 @@ QSize VideoCutter::displaySize(libvlc_media_t* media)
     return size.width() > 0 && size.height() > 0 && size.width() <= 16384 && size.height() <= 16384 ? size : QSize();
 }
 
+int VideoMarks::count(qint64 startMs, qint64 endMs)
+{
+    return startMs < 0 || endMs < startMs ? 0 : int((endMs - startMs) / stepMs + 1);
+}
+
 QVector<qint64> VideoMarks::marks(qint64 startMs, qint64 endMs)
 {
+    const int n = count(startMs, endMs);
     QVector<qint64> times;
-    if (startMs < 0 || endMs < startMs)
-        return times;
-    times.reserve(int((endMs - startMs) / stepMs + 1));
-    for (qint64 t = startMs; t <= endMs; t += stepMs)
-        times.append(t);
+    times.reserve(n);
+    for (int i = 0; i < n; ++i)
+        times.append(startMs + i * stepMs);
     return times;
 }
 
@@ -54,6 +58,7 @@ VideoCutter::~VideoCutter() { release(); }
 void VideoCutter::release()
 {
     cancel();
+    opened = false;
     if (player) {
         libvlc_media_player_stop(player);
         libvlc_media_player_release(player);

@@ -17,6 +17,8 @@ struct libvlc_media_player_t;
 namespace VideoMarks {
 constexpr qint64 stepMs = 100;
 QVector<qint64> marks(qint64 startMs, qint64 endMs);
+// How many marks marks() gives, without making them.
+int count(qint64 startMs, qint64 endMs);
 } // namespace VideoMarks
 
 // Pictures of a video file at chosen times, decoded by a libVLC player of its own that
@@ -51,6 +53,9 @@ public:
     // give that frame.
     Status frameAt(qint64 timeMs, QImage& picture, int timeoutMs = 15000);
     void cancel();
+    // Frees the player, its decoder and libVLC once no more pictures are wanted (the
+    // destructor does it too); frameAt() then gives Cancelled. The thread of open() only.
+    void release();
 
     qint64 lengthMs() const { return m_lengthMs; }
     QSize frameSize() const { return m_size; }
@@ -68,7 +73,6 @@ public:
 private:
     Status seekAndWait(qint64 seekMs, bool tail, int timeoutMs);
     qint64 frameIndex(qint64 timeMs) const;  // by the frame rate, frames starting at 0 ms
-    void release();
 
     libvlc_instance_t* instance = nullptr;
     libvlc_media_player_t* player = nullptr;
