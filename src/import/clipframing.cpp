@@ -65,6 +65,6 @@ QImage frameClipPicture(const QImage& frame, const ClipPlacement& placement)
     if (cut.isNull())
         return QImage();  // out of memory: no black picture passed off as the frame
     QPainter painter(&canvas);
-    painter.drawImage(placement.target, cut, QRect(QPoint(0, 0), placement.source.size()));
+    painter.drawImage(placement.target, cut, placement.cut());
     return canvas;
 }

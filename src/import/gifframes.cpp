@@ -72,7 +72,7 @@ GifLayout scanGifLayout(QIODevice& device)
     }
 }
 
-GifFrameReader::GifFrameReader(const QString& path) : m_path(path)
+GifFrameReader::GifFrameReader(const QString& path)
 {
     const QFileInfo info(path);
     if (!info.exists()) {

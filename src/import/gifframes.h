@@ -54,7 +54,6 @@ public:
     QImage readFrame();
 
 private:
-    QString m_path;
     GifLayout m_layout;
     std::unique_ptr<QImageReader> m_reader;
     Failure m_failure = Failure::None;

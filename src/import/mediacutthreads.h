@@ -28,8 +28,6 @@ public:
     CutImageThread(LoadMediaDialog* owner, const QString& path, qint64 startMs, qint64 endMs);
     ~CutImageThread() override;
 
-    bool isRunning() const { return running; }
-
 signals:
     void signalCurrentCutPos(qint64 timeMs);
 
