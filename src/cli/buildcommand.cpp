@@ -262,7 +262,8 @@ int buildDownload(const QString& output, const QList<PictureItem>& pictureItems,
             return ExitFailure;
         auto object = std::make_unique<ImageObject>(int(pictures.size()) + 1, QString(), item.showTime,
                                                     ImageObject::PictureKind);
-        if (!convertToPolar(Polar::allocated(picture.copy(centredSquare(picture.size()))), object.get()))
+        // The conversion cuts the centred square itself, without a copy of it.
+        if (!convertToPolar(picture, object.get()))
             throw std::bad_alloc();
         pictures.append(object.get());
         pictureOwners.push_back(std::move(object));

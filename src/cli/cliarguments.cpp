@@ -190,11 +190,6 @@ bool writeFilesTogether(const QList<OutputFile>& outputs)
     return true;
 }
 
-bool writeFileAtomically(const QString& path, const QByteArray& bytes)
-{
-    return writeFilesTogether({{path, [&](QIODevice& file) { return file.write(bytes) == bytes.size(); }}});
-}
-
 bool savePictureAtomically(const QString& path, const QImage& picture)
 {
     return writeFilesTogether({{path, [&](QIODevice& file) { return picture.save(&file, "PNG"); }}});

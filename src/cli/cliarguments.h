@@ -61,7 +61,6 @@ private:
 // and the reason on standard error and returns false when it fails. Writers never leave
 // a partial file. A picture decoded with errors loads, with a warning naming it.
 bool loadPicture(const QString& path, QImage& picture);
-bool writeFileAtomically(const QString& path, const QByteArray& bytes);
 // Several files that belong together: every one is written, or none is.
 struct OutputFile
 {
