@@ -1,5 +1,7 @@
 #pragma once
 
+#include "playlist/rowsteps.h"
+
 #include <QValidator>
 
 // The show time of a picture as typed: a number of seconds with at most one decimal and a
@@ -10,8 +12,8 @@ class ShowTimeValidator : public QValidator
 {
     Q_OBJECT
 public:
-    static constexpr double bottom = 0.2;
-    static constexpr double top = 100.0;
+    static constexpr double bottom = RowSteps::minShowTime;
+    static constexpr double top = RowSteps::maxShowTime;
 
     explicit ShowTimeValidator(QObject* parent = nullptr);
 

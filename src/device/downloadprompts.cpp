@@ -68,14 +68,9 @@ bool confirmDownload(QWidget* parent, const QString& path, const QList<ImageObje
         && !askYesNo(parent, tr("download_ask_replace").arg(QDir::toNativeSeparators(path))))
         return false;
     const int entries = EffectFile::entriesNeeded(pictures, clips);
-    if (entries > EffectFile::maxEntries) {
-        const auto answer = QMessageBox::question(
-            parent, tipTitle(),
-            tr("download_warn_entries").arg(entries).arg(EffectFile::maxEntries),
-            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-        if (answer != QMessageBox::Yes)
-            return false;
-    }
+    if (entries > EffectFile::maxEntries
+        && !askYesNo(parent, tr("download_warn_entries").arg(entries).arg(EffectFile::maxEntries)))
+        return false;
     const DownloadStatus space = EffectFile::checkSpace(path, pictures, clips);
     if (!space.ok()) {
         QMessageBox::information(parent, tipTitle(), downloadMessage(space), QMessageBox::Ok);

@@ -7,7 +7,7 @@
 #include <QTimer>
 
 EditorClickForwarder::EditorClickForwarder(QAbstractItemView* view)
-    : QObject(view), view(view), viewport(view->viewport())
+    : QObject(view), viewport(view->viewport())
 {
     viewport->installEventFilter(this);
 }

@@ -24,9 +24,8 @@ protected:
 private:
     void forwardClick(QPoint viewportPos);
 
-    QAbstractItemView* view;
-    // Kept apart from the view: the filter still sees events while the view is destroyed,
-    // when it can no longer be asked for its viewport.
+    // Kept from the start: the filter still sees events while the view is destroyed, when
+    // it can no longer be asked for its viewport.
     QWidget* viewport;
     QPoint pressPos;
     bool pressOnViewport = false;
