@@ -542,8 +542,7 @@ void MainWindow::showInPreview(ImageObject* picture)
     if (picture) {
         setPreviewImage(picture->loadPreview());
         btnDelImage->setEnabled(true);
-        btnEditImage->setEnabled(picture->kind == ImageObject::PictureKind
-                                 || picture->kind == ImageObject::DiyKind);
+        btnEditImage->setEnabled(picture->editable());
     } else {
         showWhitePreview();
         btnDelImage->setEnabled(false);

@@ -56,12 +56,8 @@ void MainWindow::onActionNewDiy()
 
 void MainWindow::onBtnEditDiy()
 {
-    const QModelIndex index = tableView->currentIndex();
-    const QVariant value = m_pictureModel->data(index, Qt::DisplayRole);
-    if (!index.isValid() || !value.canConvert<CustomTableItem>())
-        return;
-    auto* picture = qobject_cast<ImageObject*>(value.value<CustomTableItem>().object);
-    if (!picture || (picture->kind != ImageObject::PictureKind && picture->kind != ImageObject::DiyKind))
+    ImageObject* picture = currentPicture();
+    if (!picture || !picture->editable())
         return;
     qDebug() << "#MainWindow# onBtnEditDiy()";
     DiyForm form(picture->sourcePath, AppSettings::language, this);
@@ -75,6 +71,6 @@ void MainWindow::onBtnEditDiy()
     picture->prepareSource(saved);
     convertToPolar(saved, picture);
     showInPreview(picture);
-    m_pictureModel->refrehItem(index);
+    m_pictureModel->refrehItem(tableView->currentIndex());
     toolBox->setCurrentWidget(page);
 }

@@ -57,6 +57,9 @@ public:
     QString thumbnailPath() const;
     QString previewPath() const;
     QString bufferFilePath() const;
+    // Imported and drawn pictures open in the drawing editor; frames and read-back pictures
+    // have no file of their own to edit.
+    bool editable() const { return kind == PictureKind || kind == DiyKind; }
 
     int kind;
     QString sourcePath;
