@@ -12,6 +12,7 @@
 #include "playlist/imageobjectwidget.h"
 #include "playlist/listimageitemdelegate.h"
 #include "playlist/mediaobjectwidget.h"
+#include "support/modalwidgets.h"
 #include "support/testtempdir.h"
 
 #include <QComboBox>
@@ -63,20 +64,13 @@ struct ModalCatcher
 
     void arm()
     {
-        auto* poll = new QTimer;
-        poll->setInterval(20);
-        QObject::connect(poll, &QTimer::timeout, poll, [this, poll] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (!modal)
-                return;
+        whenModal<QWidget>([this](QWidget* modal) {
             className = QString::fromLatin1(modal->metaObject()->className());
             if (auto* box = qobject_cast<QMessageBox*>(modal))
                 text = box->text();
             if (auto* dialog = qobject_cast<QDialog*>(modal))
                 dialog->reject();
-            poll->deleteLater();
         });
-        poll->start();
     }
 };
 
