@@ -14,6 +14,7 @@
 #include "playlist/mediaobjectwidget.h"
 #include "support/modalwidgets.h"
 #include "support/testtempdir.h"
+#include "support/testwindow.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -37,23 +38,12 @@
 
 namespace {
 
-ImageObject* pictureAt(CustomTableModel* model, int row)
-{
-    return static_cast<ImageObject*>(model->items().at(row)->object);
-}
-
 QList<int> numbers(CustomTableModel* model)
 {
     QList<int> result;
     for (const CustomTableItem* item : model->items())
         result.append(item->object->number);
     return result;
-}
-
-QImage shownPreview(MainWindow& window)
-{
-    auto* preview = window.findChild<QWidget*>("previewWidget");
-    return preview->palette().brush(QPalette::Active, QPalette::Window).textureImage();
 }
 
 // Closes the next modal window to appear and tells what it was.

@@ -36,12 +36,6 @@ QByteArray fileBytes(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QImage shownPreview(MainWindow& window)
-{
-    auto* preview = window.findChild<QWidget*>("previewWidget");
-    return preview->palette().brush(QPalette::Active, QPalette::Window).textureImage();
-}
-
 // A small landscape (sky, sun, hill), so that a contrast change shows in every part.
 QImage landscape()
 {
