@@ -113,13 +113,9 @@ void MainWindowTest::initTestCase()
 void MainWindowTest::init()
 {
     // One window per process in the program: each test starts as the program does.
-    AppSettings::language = AppSettings::NoLanguage;
     AppSettings::ledCount = AppSettings::defaultLedCount;
     AppSettings::lineNumber = AppSettings::defaultLineNumber;
-    window = std::make_unique<MainWindow>();
-    window->onBtnEnUsClick();
-    window->resize(1000, 700);
-    window->show();
+    window = showEnglishWindow();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
 }
 
