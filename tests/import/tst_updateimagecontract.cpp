@@ -7,6 +7,7 @@
 #include "looper/handlerthread.h"
 #include "playlist/customtablemodel.h"
 #include "support/modalwidgets.h"
+#include "support/testfiles.h"
 #include "support/testtempdir.h"
 #include "support/testwindow.h"
 
@@ -29,12 +30,6 @@
 #include <thread>
 
 namespace {
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // A small landscape (sky, sun, hill), so that a contrast change shows in every part.
 QImage landscape()
