@@ -14,6 +14,7 @@
 #include "import/loadimagesdialog.h"
 #include "playlist/customtablemodel.h"
 #include "support/testtempdir.h"
+#include "support/testwindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -175,16 +176,6 @@ void reject(QWidget* widget) { static_cast<QDialog*>(widget)->reject(); }
 void pressYes(QWidget* box) { static_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click(); }
 void pressNo(QWidget* box) { static_cast<QMessageBox*>(box)->button(QMessageBox::No)->click(); }
 void accept(QWidget* widget) { static_cast<QDialog*>(widget)->accept(); }
-
-ImageObject* pictureAt(CustomTableModel* model, int row)
-{
-    return static_cast<ImageObject*>(model->items().at(row)->object);
-}
-
-MediaObject* clipAt(CustomTableModel* model, int row)
-{
-    return static_cast<MediaObject*>(model->items().at(row)->object);
-}
 
 // The window speaks English in these tests, whatever the machine's locale.
 struct EnglishWindow : MainWindow

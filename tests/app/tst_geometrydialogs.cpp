@@ -8,6 +8,7 @@
 #include "looper/handlerthread.h"
 #include "playlist/customtablemodel.h"
 #include "support/testtempdir.h"
+#include "support/testwindow.h"
 
 #include <QDialogButtonBox>
 #include <QFile>
@@ -114,12 +115,9 @@ void GeometryDialogsTest::initTestCase()
 
 void GeometryDialogsTest::init()
 {
-    AppSettings::language = AppSettings::NoLanguage;
     AppSettings::ledCount = AppSettings::defaultLedCount;
     AppSettings::lineNumber = AppSettings::defaultLineNumber;
-    window = std::make_unique<MainWindow>();
-    window->onBtnEnUsClick();
-    window->show();
+    window = showEnglishWindow(QSize());
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
 }
 

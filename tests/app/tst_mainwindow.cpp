@@ -12,7 +12,9 @@
 #include "playlist/imageobjectwidget.h"
 #include "playlist/listimageitemdelegate.h"
 #include "playlist/mediaobjectwidget.h"
+#include "support/modalwidgets.h"
 #include "support/testtempdir.h"
+#include "support/testwindow.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -36,23 +38,12 @@
 
 namespace {
 
-ImageObject* pictureAt(CustomTableModel* model, int row)
-{
-    return static_cast<ImageObject*>(model->items().at(row)->object);
-}
-
 QList<int> numbers(CustomTableModel* model)
 {
     QList<int> result;
     for (const CustomTableItem* item : model->items())
         result.append(item->object->number);
     return result;
-}
-
-QImage shownPreview(MainWindow& window)
-{
-    auto* preview = window.findChild<QWidget*>("previewWidget");
-    return preview->palette().brush(QPalette::Active, QPalette::Window).textureImage();
 }
 
 // Closes the next modal window to appear and tells what it was.
@@ -63,20 +54,13 @@ struct ModalCatcher
 
     void arm()
     {
-        auto* poll = new QTimer;
-        poll->setInterval(20);
-        QObject::connect(poll, &QTimer::timeout, poll, [this, poll] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (!modal)
-                return;
+        whenModal<QWidget>([this](QWidget* modal) {
             className = QString::fromLatin1(modal->metaObject()->className());
             if (auto* box = qobject_cast<QMessageBox*>(modal))
                 text = box->text();
             if (auto* dialog = qobject_cast<QDialog*>(modal))
                 dialog->reject();
-            poll->deleteLater();
         });
-        poll->start();
     }
 };
 
@@ -129,13 +113,9 @@ void MainWindowTest::initTestCase()
 void MainWindowTest::init()
 {
     // One window per process in the program: each test starts as the program does.
-    AppSettings::language = AppSettings::NoLanguage;
     AppSettings::ledCount = AppSettings::defaultLedCount;
     AppSettings::lineNumber = AppSettings::defaultLineNumber;
-    window = std::make_unique<MainWindow>();
-    window->onBtnEnUsClick();
-    window->resize(1000, 700);
-    window->show();
+    window = showEnglishWindow();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
 }
 

@@ -21,11 +21,6 @@
 #include <memory>
 
 namespace {
-ImageObject* pictureAt(CustomTableModel* model, int row)
-{
-    return static_cast<ImageObject*>(model->items().at(row)->object);
-}
-
 // Draws a red rectangle in the form that has just opened and ends it with Ok, No.
 ModalScript::Step drawAndFinish(QRect rect, QSize* canvasSize = nullptr)
 {

@@ -24,16 +24,6 @@
 
 namespace {
 
-ImageObject* pictureAt(CustomTableModel* model, int row)
-{
-    return static_cast<ImageObject*>(model->items().at(row)->object);
-}
-
-MediaObject* clipAt(CustomTableModel* model, int row)
-{
-    return static_cast<MediaObject*>(model->items().at(row)->object);
-}
-
 void retype(QLineEdit* field, const QString& text)
 {
     field->setFocus();

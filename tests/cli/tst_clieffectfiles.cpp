@@ -9,6 +9,7 @@
 #include "import/gifframes.h"
 #include "resources/imagegen/gifwriter.h"
 #include "support/testgif.h"
+#include "support/testfiles.h"
 #include "support/testtempdir.h"
 
 #include <QJsonArray>
@@ -19,12 +20,6 @@
 #include <QtTest>
 
 namespace {
-
-QByteArray contentsOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QImage testPicture(int width, int height, int seed)
 {
@@ -98,7 +93,7 @@ private slots:
                                 path("tall.jpg") + "@30"});
         QCOMPARE(run.status, 0);
         QVERIFY2(run.errors.isEmpty(), qPrintable(run.errors));
-        QCOMPARE(contentsOf(path("tool.bin")), contentsOf(path("window.bin")));
+        QCOMPARE(fileBytes(path("tool.bin")), fileBytes(path("window.bin")));
 
         const CliRun info = runCli({"info", path("tool.bin"), "--leds", "36", "--lines", "360", "--json"});
         QCOMPARE(info.status, 0);
@@ -141,15 +136,15 @@ private slots:
         const CliRun run = runCli({"build", path("window.bin"), "--leds", "36", "--lines", "360", "--window", "-50,75",
                                    "--clip", path("bar.gif"), "--clip", path("bar.gif")});
         QCOMPARE(run.status, 0);
-        QCOMPARE(contentsOf(path("window.bin")), contentsOf(path("placed.bin")));
+        QCOMPARE(fileBytes(path("window.bin")), fileBytes(path("placed.bin")));
         // The centred window given by hand is the default.
         const CliRun same = runCli({"build", path("centred.bin"), "--leds", "36", "--lines", "360", "--window", "75,-25",
                                     "--clip", path("bar.gif"), "--clip", path("bar.gif")});
         QCOMPARE(same.status, 0);
         const int clipBytes = 3 * 114688;
-        const QByteArray centredClip = contentsOf(path("placed.bin")).right(clipBytes);
-        QCOMPARE(contentsOf(path("centred.bin")).mid(4096, clipBytes), centredClip);
-        QVERIFY(contentsOf(path("placed.bin")).mid(4096, clipBytes) != centredClip);
+        const QByteArray centredClip = fileBytes(path("placed.bin")).right(clipBytes);
+        QCOMPARE(fileBytes(path("centred.bin")).mid(4096, clipBytes), centredClip);
+        QVERIFY(fileBytes(path("placed.bin")).mid(4096, clipBytes) != centredClip);
     }
 
     void readBackBuildInfoAndRender()

@@ -5,6 +5,7 @@
 #include "device/effectfile.h"
 #include "import/clipframing.h"
 #include "support/clirun.h"
+#include "support/testfiles.h"
 #include "support/testtempdir.h"
 #include "support/testvideo.h"
 
@@ -12,14 +13,6 @@
 #include <QtTest>
 
 #include <cmath>
-
-namespace {
-QByteArray contentsOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-} // namespace
 
 class CliVideoTest : public QObject
 {
@@ -62,7 +55,7 @@ private slots:
         const CliRun run = runCli(QStringList{"build", path("video.bin")} + window
                                   + QStringList{"--video", path("indexed.mkv") + "@1.05-3@3"});
         QVERIFY2(run.status == 0, qPrintable(run.errors));
-        QCOMPARE(contentsOf(path("video.bin")), contentsOf(path("expected.bin")));
+        QCOMPARE(fileBytes(path("video.bin")), fileBytes(path("expected.bin")));
     }
 
     // What cannot be cut is named, with status 1 (or 2 for a span that is no span), and

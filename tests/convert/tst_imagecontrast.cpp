@@ -2,6 +2,7 @@
 #include "convert/imagecontrast.h"
 #include "convert/imageobject.h"
 #include "convert/polarconversion.h"
+#include "support/testfiles.h"
 #include "support/testtempdir.h"
 
 #include <QFile>
@@ -12,12 +13,6 @@
 #include <memory>
 
 namespace {
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // A picture with some structure, so that its thumbnail, preview and buffer tell factors apart.
 QImage scene(QSize size)

@@ -5,6 +5,7 @@
 #include "convert/settingcolorform.h"
 #include "convert/testcolorutil.h"
 #include "convert/testvalue.h"
+#include "support/modalwidgets.h"
 #include "support/testtempdir.h"
 
 #include <QApplication>
@@ -40,18 +41,11 @@ struct BoxAnswer
     int boxes = 0;
     void arm(QMessageBox::StandardButton button)
     {
-        auto* poll = new QTimer;
-        poll->setInterval(10);
-        QObject::connect(poll, &QTimer::timeout, poll, [this, poll, button] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
+        whenModal<QMessageBox>([this, button](QMessageBox* box) {
             text = box->text();
             ++boxes;
             box->button(button)->click();
-            poll->deleteLater();
         });
-        poll->start();
     }
 };
 

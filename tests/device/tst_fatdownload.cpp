@@ -4,6 +4,7 @@
 #include "convert/imageobject.h"
 #include "convert/mediaobject.h"
 #include "device/effectfile.h"
+#include "support/testfiles.h"
 #include "support/testtempdir.h"
 
 #include <QBuffer>
@@ -176,12 +177,6 @@ struct Playlist
         return buffer.data();
     }
 };
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 } // namespace
 
 class FatDownloadTest : public QObject
@@ -250,7 +245,7 @@ void FatDownloadTest::download()
     // What the card holds after it was taken out and put back.
     card.unmount();
     QVERIFY(card.mount());
-    const QByteArray onCard = readAll(path);
+    const QByteArray onCard = fileBytes(path);
     QCOMPARE(onCard.size(), 4096 + 7 * pictureBytes);
     QVERIFY(onCard == expected);
     QCOMPARE(QDir(card.mountPoint()).entryList(QDir::Files | QDir::Hidden), QStringList{"Z1.bin"});

@@ -28,11 +28,6 @@
 
 namespace {
 
-MediaObject* clipAt(CustomTableModel* model, int row)
-{
-    return static_cast<MediaObject*>(model->items().at(row)->object);
-}
-
 // The number n of a frame file "loadGif_<n>.png".
 int fileNumber(const ImageObject* frame)
 {

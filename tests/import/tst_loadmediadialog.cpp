@@ -7,6 +7,7 @@
 #include "import/loadmediadialog.h"
 #include "looper/handlerthread.h"
 #include "playlist/customtablemodel.h"
+#include "support/modalwidgets.h"
 #include "support/testtempdir.h"
 #include "support/testvideo.h"
 
@@ -28,23 +29,6 @@
 #include <memory>
 
 namespace {
-
-// Calls `act` with the first modal widget of type T that shows up while the test waits in
-// a modal run of its own.
-template <class T>
-void whenModal(const std::function<void(T*)>& act)
-{
-    auto* timer = new QTimer;
-    timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, act] {
-        if (auto* widget = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            act(widget);
-        }
-    });
-    timer->start();
-}
 
 // The files picture objects keep in the temporary directory.
 int objectFileCount()

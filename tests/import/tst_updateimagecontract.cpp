@@ -6,6 +6,8 @@
 #include "import/updateimagecontract.h"
 #include "looper/handlerthread.h"
 #include "playlist/customtablemodel.h"
+#include "support/modalwidgets.h"
+#include "support/testfiles.h"
 #include "support/testtempdir.h"
 #include "support/testwindow.h"
 
@@ -29,18 +31,6 @@
 
 namespace {
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QImage shownPreview(MainWindow& window)
-{
-    auto* preview = window.findChild<QWidget*>("previewWidget");
-    return preview->palette().brush(QPalette::Active, QPalette::Window).textureImage();
-}
-
 // A small landscape (sky, sun, hill), so that a contrast change shows in every part.
 QImage landscape()
 {
@@ -56,21 +46,6 @@ QImage landscape()
     painter.setBrush(QColor(70, 120, 55));
     painter.drawEllipse(QRect(-100, 180, 700, 300));
     return image;
-}
-
-// Runs `step` on the contrast dialog once it is shown.
-void whenShown(QObject* context, std::function<void(UpdateImageContract*)> step)
-{
-    auto* poll = new QTimer(context);
-    poll->setInterval(20);
-    QObject::connect(poll, &QTimer::timeout, context, [poll, step] {
-        if (auto* dialog = qobject_cast<UpdateImageContract*>(QApplication::activeModalWidget())) {
-            poll->deleteLater();
-            poll->stop();
-            step(dialog);
-        }
-    });
-    poll->start();
 }
 
 // A top-level window drawn over the main window where it stands, for screenshots.
@@ -243,7 +218,7 @@ void UpdateImageContractTest::contextMenuAndWindowRefresh()
     // Through the menu: the preview follows the slider while the dialog is open.
     const QImage firstPreview = picture->loadPreview();
     bool previewFollowed = false;
-    whenShown(window.get(), [&](UpdateImageContract* dialog) {
+    whenModal<UpdateImageContract>([&](UpdateImageContract* dialog) {
         QCOMPARE(dialog->parentWidget(), window.get());
         dialog->slider()->setValue(5);
         auto* wait = new QTimer(dialog);
@@ -254,7 +229,7 @@ void UpdateImageContractTest::contextMenuAndWindowRefresh()
             }
         });
         wait->start(20);
-    });
+    }, window.get());
     window->contrastAction->trigger();
     QVERIFY(previewFollowed);
     QCOMPARE(picture->contrast, 0.5f);
@@ -291,7 +266,7 @@ void UpdateImageContractTest::screenshots()
         shot.save(dir + "/contrast_menu_" + suffix + ".png");
         menu->hide();
 
-        whenShown(window.get(), [&](UpdateImageContract* dialog) {
+        whenModal<UpdateImageContract>([&](UpdateImageContract* dialog) {
             int changed = 0;
             connect(dialog, &UpdateImageContract::onImageContractChanged, this, [&] { ++changed; });
             dialog->slider()->setValue(language == AppSettings::English ? 17 : 6);
@@ -301,7 +276,7 @@ void UpdateImageContractTest::screenshots()
             drawOver(shot, *window, *dialog);
             shot.save(dir + "/contrast_dialog_" + suffix + ".png");
             dialog->reject();
-        });
+        }, window.get());
         window->updateImageContract();
     }
 }
