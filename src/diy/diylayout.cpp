@@ -7,27 +7,24 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 
 namespace DiyLayout {
 
 QRect centredArea(QSize canvas, bool keepInside)
 {
-    int left = (canvas.width() - areaSide) / 2;
-    int top = (canvas.height() - areaSide) / 2;
-    if (keepInside) {
-        left = std::max(left, 0);
-        top = std::max(top, 0);
-    }
-    return QRect(left, top, areaSide, areaSide);
+    QPoint topLeft = centredWindowPosition(canvas);
+    if (keepInside)
+        topLeft = QPoint(std::max(topLeft.x(), 0), std::max(topLeft.y(), 0));
+    return QRect(topLeft, QSize(areaSide, areaSide));
 }
 
 QSize zoomedSize(QSize base, int level, bool* refused)
 {
-    // Integer steps truncating towards zero, as the sizes were always computed.
-    const qint64 width = base.width() + qint64(base.width()) * level * 10 / 100;
-    const qint64 height = base.height() + qint64(base.height()) * level * 10 / 100;
-    *refused = width < 0 || height < 0;
-    return *refused ? QSize() : QSize(int(width), int(height));
+    // The placement dialog's steps, without its cap: only a side an int cannot hold is refused.
+    const QSize size = ::zoomedSize(base, level, std::numeric_limits<int>::max());
+    *refused = !size.isValid();
+    return size;
 }
 
 QRect shapeMargin(QPoint start, QPoint end, int penWidth)

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QVector>
 
+#include "import/clipframing.h"
+
 class QPainter;
 class QPaintDevice;
 
@@ -15,7 +17,7 @@ class QPaintDevice;
 // the sizes of zoom steps, the margin cut around a dragged shape and the layout of text.
 namespace DiyLayout {
 
-constexpr int areaSide = 450;  // the fan's picture, and the round output area over the canvas
+constexpr int areaSide = clipWindowSide;  // the fan's picture, and the round output area over the canvas
 
 enum TextArrangement { Horizontal = 0, Vertical = 1, Round = 2 };
 
@@ -24,8 +26,8 @@ enum TextArrangement { Horizontal = 0, Vertical = 1, Round = 2 };
 // smaller than itself.
 QRect centredArea(QSize canvas, bool keepInside);
 
-// The picture size `level` zoom steps (of 10 % of the base each) away from `base`; an empty
-// size when a side would be negative, and the step is then refused.
+// The picture size `level` zoom steps (of 10 % of the base each) away from `base`; an
+// invalid size when a side would be negative (or beyond an int), and the step is then refused.
 QSize zoomedSize(QSize base, int level, bool* refused);
 
 // The part of the canvas that holds a shape dragged from `start` to `end` with a pen of

@@ -3,15 +3,13 @@
 #include <QPainter>
 
 namespace {
-constexpr int windowSide = clipWindowSide;
-
 // One axis of the window clipped to the picture: where the visible part starts, how long it is.
 void clipAxis(int start, int pictureLength, int& clippedStart, int& length)
 {
     clippedStart = start;
-    length = windowSide;
+    length = clipWindowSide;
     if (start < 0) {
-        length = start + windowSide;
+        length = start + clipWindowSide;
         clippedStart = 0;
     }
     if (clippedStart + length > pictureLength)
@@ -27,23 +25,23 @@ ClipPlacement clipPlacement(const QPoint& window, const QSize& displaySize)
     ClipPlacement placement;
     placement.displaySize = displaySize;
     placement.source = QRect(x, y, width, height);
-    placement.target = QRect((windowSide - width) / 2, (windowSide - height) / 2, width, height);
+    placement.target = QRect((clipWindowSide - width) / 2, (clipWindowSide - height) / 2, width, height);
     return placement;
 }
 
-QSize zoomedSize(const QSize& base, int step)
+QSize zoomedSize(const QSize& base, int step, qint64 maxSide)
 {
     // In 64 bits so that no number of steps overflows; the cap refuses the huge ones.
     const qint64 width = base.width() + qint64(base.width()) * step * 10 / 100;
     const qint64 height = base.height() + qint64(base.height()) * step * 10 / 100;
-    if (width < 0 || height < 0 || (step > 0 && qMax(width, height) > maxZoomedSide))
+    if (width < 0 || height < 0 || (step > 0 && qMax(width, height) > maxSide))
         return QSize(-1, -1);
     return QSize(int(width), int(height));
 }
 
 QPoint centredWindowPosition(const QSize& shown)
 {
-    return QPoint((shown.width() - windowSide) / 2, (shown.height() - windowSide) / 2);
+    return QPoint((shown.width() - clipWindowSide) / 2, (shown.height() - clipWindowSide) / 2);
 }
 
 ClipPlacement centredClipPlacement(const QSize& pictureSize)
@@ -53,7 +51,7 @@ ClipPlacement centredClipPlacement(const QSize& pictureSize)
 
 QImage frameClipPicture(const QImage& frame, const ClipPlacement& placement)
 {
-    QImage canvas(windowSide, windowSide, QImage::Format_ARGB32);
+    QImage canvas(clipWindowSide, clipWindowSide, QImage::Format_ARGB32);
     if (canvas.isNull())
         return canvas;
     canvas.fill(qRgba(0, 0, 0, 255));

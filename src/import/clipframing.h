@@ -23,10 +23,10 @@ struct ClipPlacement
 
 // Zooming the placement picture: each step adds (or, below 0, takes) 10 % of the base
 // picture's size, always counted from the base picture so that steps lose no quality.
-// A step that would leave a negative side, or show the picture larger than
-// maxZoomedSide, gives an invalid size: the zoom is refused.
+// A step that would leave a negative side, or (zooming in) show the picture larger than
+// `maxSide`, gives an invalid size: the zoom is refused.
 constexpr int maxZoomedSide = 8192;
-QSize zoomedSize(const QSize& base, int step);
+QSize zoomedSize(const QSize& base, int step, qint64 maxSide = maxZoomedSide);
 
 // Where the round window opens over a picture shown at `shown`: centred, its top-left
 // negative when the picture is smaller than the window.
