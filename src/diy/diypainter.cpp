@@ -49,13 +49,7 @@ DiyPainter::DiyPainter(const QString& path, QWidget* parent) : QWidget(parent)
 
     m_history.append(0, currentImage);
 
-    areaWidget = new RoundAreaWidget(this);
-    areaWidget->setFixedSize(areaSide, areaSide);
-    areaWidget->setAutoFillBackground(true);
-    QPalette areaPalette = areaWidget->palette();
-    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        areaPalette.setBrush(group, QPalette::Window, QBrush(circleOverlay));
-    areaWidget->setPalette(areaPalette);
+    areaWidget = new RoundAreaWidget(false, this);
     areaWidget->move(areaRect.topLeft());
     areaWidget->hide();
     areaWidget->installEventFilter(this);

@@ -4,7 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-DiyShape::DiyShape(QWidget* canvas) : QWidget(canvas), canvas(canvas)
+DiyShape::DiyShape(QWidget* canvas) : QWidget(canvas)
 {
     setMouseTracking(true);
     setCursor(Qt::SizeAllCursor);

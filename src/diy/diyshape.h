@@ -27,7 +27,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QWidget* canvas;    // the parent, not owned
     QPoint dragOffset;  // mouse position at the press minus the widget's top-left
     QImage picture;
 };

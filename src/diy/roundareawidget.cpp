@@ -1,9 +1,23 @@
 #include "roundareawidget.h"
 
+#include "import/clipframing.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
-RoundAreaWidget::RoundAreaWidget(QWidget* parent) : QWidget(parent) {}
+RoundAreaWidget::RoundAreaWidget(bool markCentre, QWidget* parent) : QWidget(parent)
+{
+    setFixedSize(clipWindowSide, clipWindowSide);
+    // On a canvas of the window's own size: a 449-pixel brush would tile its first column
+    // and row of the circle into the window's last ones.
+    QImage background(clipWindowSide, clipWindowSide, QImage::Format_ARGB32);
+    background.fill(Qt::transparent);
+    QPainter(&background).drawImage(0, 0, roundAreaOverlay(markCentre));
+    QPalette look = palette();
+    look.setBrush(QPalette::All, QPalette::Window, QBrush(background));
+    setPalette(look);
+    setAutoFillBackground(true);
+}
 
 void RoundAreaWidget::mousePressEvent(QMouseEvent* event)
 {

@@ -5,14 +5,14 @@
 #include <QWidget>
 
 // The round 450 x 450 window the fan shows, dragged with the left mouse button over a
-// picture (the DIY canvas's output area, the clip placement dialog). Its look is its
-// window background, set by its parent (see roundAreaOverlay()); its position is not
-// limited to the parent. A release passes on to the parent. GUI thread only.
+// picture (the DIY canvas's output area, the clip placement dialog). Its look is the red
+// circle of roundAreaOverlay() as its window background; its position is not limited to
+// the parent. A release passes on to the parent. GUI thread only.
 class RoundAreaWidget : public QWidget
 {
     Q_OBJECT
 public:
-    explicit RoundAreaWidget(QWidget* parent = nullptr);
+    RoundAreaWidget(bool markCentre, QWidget* parent);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

@@ -44,15 +44,7 @@ void GetImgeLocationDialog::setImage(const QImage& picture)
     qDebug() << "#GetImgeLocationDialog# setImage() dialog" << size() << "scroll area"
              << ui->scrollArea->size() << "picture" << picture.size();
     if (!m_roundWindow) {
-        m_roundWindow = new RoundAreaWidget(ui->imageWidget);
-        m_roundWindow->setMinimumSize(clipWindowSide, clipWindowSide);
-        m_roundWindow->setMaximumSize(clipWindowSide, clipWindowSide);
-        // On a canvas of the window's own size: a 449-pixel brush would tile its first
-        // column and row of the circle into the window's last ones.
-        QImage overlay(clipWindowSide, clipWindowSide, QImage::Format_ARGB32);
-        overlay.fill(Qt::transparent);
-        QPainter(&overlay).drawImage(0, 0, roundAreaOverlay(true));
-        setBackground(m_roundWindow, overlay);
+        m_roundWindow = new RoundAreaWidget(true, ui->imageWidget);
     }
     showPicture();
 }

@@ -93,8 +93,8 @@ void GetImgeLocationDialogTest::dragRules()
 {
     QWidget parent;
     parent.resize(800, 800);
-    RoundAreaWidget round(&parent);
-    round.resize(450, 450);
+    RoundAreaWidget round(false, &parent);
+    QCOMPARE(round.size(), QSize(450, 450));
     round.move(100, 100);
     parent.show();
     QVERIFY(QTest::qWaitForWindowExposed(&parent));
