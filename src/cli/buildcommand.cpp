@@ -319,9 +319,9 @@ int buildReadBack(const QString& output, const QList<PictureItem>& pictureItems,
         return ExitFailure;
     for (int k = 0; k < clipItems.size(); ++k) {
         ClipFrames& frames = *clipFrames[k];
-        if (frames.count() > 255) {
-            reportFailure(output, QStringLiteral("clip %1: %2 frames, the read-back layout holds 1 to 255")
-                                      .arg(k + 1).arg(frames.count()));
+        const QString tooMany = EffectFile::readBackClipFramesProblem(k + 1, frames.count());
+        if (!tooMany.isEmpty()) {
+            reportFailure(output, tooMany);
             return ExitFailure;
         }
         EffectFile::ReadBackClipIn clip;

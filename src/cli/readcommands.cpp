@@ -161,7 +161,7 @@ int runRender(const QStringList& arguments)
         const QByteArray record = EffectFile::readRecord(file, contents, offset);
         if (record.isNull()) {
             reportFailure(files[0], QStringLiteral("cannot read the record for ") + name + QStringLiteral(": ")
-                                        + (file.atEnd() ? QStringLiteral("the file is shorter than it was") : file.errorString()));
+                                        + EffectFile::recordReadFailure(file));
             return false;
         }
         const QImage picture = renderRecord(record, contents.form, geometry.ledCount, geometry.lineNumber);

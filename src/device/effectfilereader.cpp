@@ -277,6 +277,11 @@ QByteArray readRecord(QIODevice& device, const Contents& contents, qint64 offset
     return record.size() == contents.recordSize ? record : QByteArray();
 }
 
+QString recordReadFailure(const QIODevice& device)
+{
+    return device.atEnd() ? QStringLiteral("the file is shorter than it was") : device.errorString();
+}
+
 QString layoutName(Layout layout)
 {
     switch (layout) {

@@ -85,6 +85,8 @@ Contents readLayout(QIODevice& device, const ReadOptions& options);
 // The record at `offset`, recordSize bytes; a null array when the device cannot give them
 // all (the file was cut or the drive went away since the layout was read).
 QByteArray readRecord(QIODevice& device, const Contents& contents, qint64 offset);
+// Why readRecord() gave nothing, in words for the user.
+QString recordReadFailure(const QIODevice& device);
 
 QString layoutName(Layout layout);  // "download", "readback" or "unknown"
 

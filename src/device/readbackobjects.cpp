@@ -46,8 +46,7 @@ public:
     {
         QByteArray record = EffectFile::readRecord(file, contents, offset);
         if (record.isNull())
-            return fail(QString("%1 cannot be read: %2").arg(what, file.atEnd() ? QString("the file is shorter than it was")
-                                                                                 : file.errorString()));
+            return fail(QString("%1 cannot be read: %2").arg(what, EffectFile::recordReadFailure(file)));
         auto* object = new ImageObject(number, QString(), showTime, kind);
         const QImage preview = renderRecord(record, contents.form, options.ledCount, options.lineNumber);
         object->savePreview(preview);

@@ -9,6 +9,13 @@
 
 namespace EffectFile {
 
+QString readBackClipFramesProblem(int clip, int frameCount)
+{
+    if (frameCount >= 1 && frameCount <= 255)
+        return QString();
+    return QString("clip %1: %2 frames, the read-back layout holds 1 to 255").arg(clip).arg(frameCount);
+}
+
 QString readBackLimitProblem(const QList<ReadBackPictureIn>& pictures,
                              const QList<ReadBackClipIn>& clips, int frameSize)
 {
@@ -25,8 +32,9 @@ QString readBackLimitProblem(const QList<ReadBackPictureIn>& pictures,
                 .arg(i + 1).arg(pictures[i].frame.size()).arg(frameSize);
     }
     for (int k = 0; k < clips.size(); ++k) {
-        if (clips[k].frames.isEmpty() || clips[k].frames.size() > 255)
-            return QString("clip %1: %2 frames, the read-back layout holds 1 to 255").arg(k + 1).arg(clips[k].frames.size());
+        const QString frames = readBackClipFramesProblem(k + 1, int(clips[k].frames.size()));
+        if (!frames.isEmpty())
+            return frames;
         if (clips[k].loopCount < 0 || clips[k].loopCount > 255)
             return QString("clip %1: a loop count of %2 does not fit (0 to 255)").arg(k + 1).arg(clips[k].loopCount);
         for (const QByteArray& frame : clips[k].frames)

@@ -23,6 +23,8 @@ struct ReadBackClipIn
 };
 
 // What the layout cannot hold, in words for the user; empty when it fits.
+// The frame count of clip `clip` (from 1) alone, which can be checked before any frame is made:
+QString readBackClipFramesProblem(int clip, int frameCount);
 QString readBackLimitProblem(const QList<ReadBackPictureIn>& pictures,
                              const QList<ReadBackClipIn>& clips, int frameSize);
 
