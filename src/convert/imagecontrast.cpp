@@ -32,13 +32,7 @@ ImageContrast::ImageContrast(ImageObject* picture, QObject* parent)
     // Other 4-byte layouts (RGBA8888, premultiplied) would be misread as ARGB32 afterwards.
     if (source.format() != QImage::Format_ARGB32 && source.format() != QImage::Format_RGB32)
         source = source.convertToFormat(QImage::Format_ARGB32);
-    if (source.isNull())
-        return;
-    // constBits(): a non-const bits() would detach, and nothing here writes to the source.
-    sourceMatrix = std::make_unique<cv::Mat>(matrixOver(source.constBits(), source));
 }
-
-ImageContrast::~ImageContrast() = default;
 
 float ImageContrast::factorOf(int sliderValue) { return float(sliderValue / 10.0); }
 
@@ -50,15 +44,17 @@ int ImageContrast::sliderValueOf(float factor)
 
 QImage ImageContrast::adjusted(float factor) const
 {
-    if (!sourceMatrix)
+    if (!hasSource())
         return QImage();
     QImage result(source.size(), QImage::Format_ARGB32);
     if (result.isNull())
         return result;
     // The conversion writes straight into the result picture: its header has the size and
     // type OpenCV would allocate, so no matrix of its own is made.
+    // A header over the source's own pixels; constBits() because bits() would detach it.
+    const cv::Mat sourceMatrix = matrixOver(source.constBits(), source);
     cv::Mat target = matrixOver(result.bits(), result);
-    sourceMatrix->convertTo(target, -1, double(factor), 0.0);
+    sourceMatrix.convertTo(target, -1, double(factor), 0.0);
     return result;
 }
 
@@ -67,7 +63,7 @@ void ImageContrast::addImageContract(int value)
     const float factor = factorOf(value);
     picture->contrast = factor;
     qDebug() << "UpdateImageContract::addImageContract " << factor;
-    if (!sourceMatrix) {
+    if (!hasSource()) {
         qDebug() << "UpdateImageContract::addImageContract imageMat is NULL.";
         return;
     }
@@ -78,10 +74,6 @@ void ImageContrast::addImageContract(int value)
         return;
     }
     picture->saveThumbnail(thumbnailOf(result));
-    {
-        QMutexLocker locker(&picture->lock);
-        picture->polarBuffer.clear();
-    }
-    convertToPolar(result, picture);
+    convertToPolar(result, picture);  // replaces the polar buffer, or empties it on failure
     emit onImageContractChanged(picture);
 }

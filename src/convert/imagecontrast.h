@@ -3,11 +3,6 @@
 #include <QImage>
 #include <QObject>
 
-#include <memory>
-
-namespace cv {
-class Mat;
-}
 class ImageObject;
 
 // The contrast of one playlist picture: every byte of its source picture, alpha included,
@@ -16,8 +11,7 @@ class ImageObject;
 // value starts from the unchanged source, so the factor is absolute.
 //
 // Threads: made and destroyed on the GUI thread; addImageContract runs on the worker thread
-// (message code 16). The source picture and its matrix are never changed after
-// construction; the picture's files are guarded by its own lock. Whoever posts the job
+// (message code 16). The source picture is never changed after construction; the picture's files are guarded by its own lock. Whoever posts the job
 // must keep this object alive until the job has returned.
 class ImageContrast : public QObject
 {
@@ -26,7 +20,6 @@ public:
     // Loads the picture's source file once. A source of another layout than 4 bytes per
     // pixel (RGB32 or ARGB32) is brought to ARGB32 first.
     explicit ImageContrast(ImageObject* picture, QObject* parent = nullptr);
-    ~ImageContrast() override;
 
     // The factor a slider value stands for, as the picture keeps it (a 32-bit float), and
     // the slider value that factor gives back (truncated: 7 gives 0.7f, which gives 6).
@@ -34,7 +27,7 @@ public:
     static int sliderValueOf(float factor);
 
     // False when the source file could not be read (gone, empty path, not a picture).
-    bool hasSource() const { return sourceMatrix != nullptr; }
+    bool hasSource() const { return !source.isNull(); }
     // The source with every byte scaled by the factor, as ARGB32; null without a source or
     // when the memory for the result cannot be had.
     QImage adjusted(float factor) const;
@@ -48,6 +41,5 @@ signals:
 
 private:
     ImageObject* picture;  // not owned
-    QImage source;
-    std::unique_ptr<cv::Mat> sourceMatrix;  // a header over source's pixels, no copy
+    QImage source;  // null without a readable source
 };
