@@ -833,7 +833,9 @@ void MainWindow::changeGeometry(UpdateGeometryDialog& dialog, int& setting, cons
     QMessageBox question(QMessageBox::Question, tr("提示"), tr(changedText),
                          QMessageBox::Ok | QMessageBox::Cancel);
     question.setInformativeText(tr("所有的打开的图片效果将会被删除，是否继续？"));
-    question.setDefaultButton(QMessageBox::Ok);
+    // The whole playlist goes: only a deliberate choice may do that.
+    question.setDefaultButton(QMessageBox::Cancel);
+    question.setEscapeButton(QMessageBox::Cancel);
     if (question.exec() != QMessageBox::Ok)
         return;
     // Nothing converted with the old geometry may survive.

@@ -58,9 +58,10 @@ int UpdateGeometryDialog::value() const
 
 void UpdateGeometryDialog::accept()
 {
+    // An empty field would read as 40 and empty the playlist for a number nobody typed.
     bool ok = false;
     const int number = txtValue->text().toInt(&ok, 10);
-    if (ok && (number < m_minimum || number > m_maximum)) {
+    if (!ok || number < m_minimum || number > m_maximum) {
         QMessageBox::information(this, tr("dialog_title_tip"), outOfRangeText(), QMessageBox::Ok);
         txtValue->setFocus();
         txtValue->selectAll();

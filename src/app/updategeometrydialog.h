@@ -24,8 +24,8 @@ public:
 
     static constexpr int fallbackValue = 40;
 
-    // Refuses a number outside the range (0 would make records of no bytes) with a
-    // message and stays open; an empty field is accepted and reads as 40.
+    // Refuses an empty field and a number outside the range (0 would make records of no
+    // bytes) with a message and stays open.
     void accept() override;
 
 protected:

@@ -20,7 +20,7 @@ cv::Mat matrixOver(const uchar* bits, const QImage& picture)
 } // namespace
 
 ImageContrast::ImageContrast(ImageObject* picture, QObject* parent)
-    : QObject(parent), picture(picture)
+    : QObject(parent), picture(picture), originalFactor(picture->contrast)
 {
     if (picture->sourcePath.isEmpty())
         return;
@@ -55,12 +55,25 @@ QImage ImageContrast::adjusted(float factor) const
     const cv::Mat sourceMatrix = matrixOver(source.constBits(), source);
     cv::Mat target = matrixOver(result.bits(), result);
     sourceMatrix.convertTo(target, -1, double(factor), 0.0);
+    const int alphaToAlpha[] = {3, 3};  // B, G, R, A in memory
+    cv::mixChannels(&sourceMatrix, 1, &target, 1, alphaToAlpha, 1);
     return result;
 }
 
 void ImageContrast::addImageContract(int value)
 {
-    const float factor = factorOf(value);
+    changed = true;
+    apply(factorOf(value));
+}
+
+void ImageContrast::restoreOriginal()
+{
+    if (changed.exchange(false))
+        apply(originalFactor);
+}
+
+void ImageContrast::apply(float factor)
+{
     picture->contrast = factor;
     qDebug() << "UpdateImageContract::addImageContract " << factor;
     if (!hasSource()) {

@@ -3,16 +3,20 @@
 #include <QImage>
 #include <QObject>
 
+#include <atomic>
+
 class ImageObject;
 
-// The contrast of one playlist picture: every byte of its source picture, alpha included,
-// multiplied by a factor from 0.0 to 10.0 (slider value / 10) with saturation, after which
-// the picture's thumbnail, polar buffer and preview are made again from the result. Each
-// value starts from the unchanged source, so the factor is absolute.
+// The contrast of one playlist picture: every colour byte of its source picture multiplied
+// by a factor from 0.0 to 10.0 (slider value / 10) with saturation, after which the
+// picture's thumbnail, polar buffer and preview are made again from the result. Alpha stays
+// as it was: a faded thumbnail would vanish from the row at low factors. Each value starts
+// from the unchanged source, so the factor is absolute.
 //
 // Threads: made and destroyed on the GUI thread; addImageContract runs on the worker thread
-// (message code 16). The source picture is never changed after construction; the picture's files are guarded by its own lock. Whoever posts the job
-// must keep this object alive until the job has returned.
+// (message code 16), restoreOriginal on the thread that made this object, once no job runs.
+// The source picture is never changed after construction; the picture's files are guarded
+// by its own lock. Whoever posts the job must keep this object alive until it has returned.
 class ImageContrast : public QObject
 {
     Q_OBJECT
@@ -35,11 +39,18 @@ public:
     // The job: stores the factor in the picture and, when it has a source, rewrites its
     // thumbnail, polar buffer and preview and emits onImageContractChanged.
     void addImageContract(int value);
+    // Gives the picture back the factor it had when this object was made, and the files
+    // that go with it, if a job has changed them since.
+    void restoreOriginal();
 
 signals:
     void onImageContractChanged(QObject* picture);
 
 private:
+    void apply(float factor);
+
     ImageObject* picture;  // not owned
     QImage source;  // null without a readable source
+    const float originalFactor;
+    std::atomic<bool> changed{false};  // a job has run since construction
 };

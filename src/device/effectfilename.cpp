@@ -6,6 +6,8 @@ namespace EffectFileName {
 
 Check check(const QString& name)
 {
+    if (name.trimmed().isEmpty())
+        return {Empty, QChar()};
     for (const QChar c : name) {
         if (c == QLatin1Char('/') || c == QLatin1Char('\\'))
             return {Separator, c};
@@ -25,6 +27,8 @@ QString message(const Check& check)
     switch (check.problem) {
     case NoProblem:
         return QString();
+    case Empty:
+        return tr("savefile_name_empty");
     case Separator:
         return tr("savefile_name_separator").arg(check.character);
     case OnlyDots:

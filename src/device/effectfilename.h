@@ -3,12 +3,13 @@
 #include <QString>
 
 // Whether a typed effect file name can be written as "<drive>/<name>.bin". Anything that
-// would leave the drive's directory, or that FAT refuses, is a problem; the empty name is
-// allowed (it gives ".bin").
+// would leave the drive's directory, or that FAT refuses, is a problem, and so is a name of
+// nothing but spaces: it would give a hidden ".bin".
 namespace EffectFileName {
 
 enum Problem {
     NoProblem = 0,
+    Empty,               // nothing (or only spaces) typed
     Separator,           // "/" or "\": the file would land in another directory
     OnlyDots,            // ".", "..": names a directory, not a file
     ForbiddenCharacter,  // < > : " | ? * : FAT refuses them

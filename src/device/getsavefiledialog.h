@@ -9,7 +9,7 @@ namespace Ui { class GetSaveFileDialog; }
 
 // Asks for the effect file's name (at most 8 characters). Ok refuses, with a message, a
 // name that would be written outside the drive's directory or that FAT cannot store (see
-// EffectFileName::check); the empty name is accepted.
+// EffectFileName::check), and an empty one.
 //
 //     GetSaveFileDialog dialog(this);
 //     if (dialog.exec() != QDialog::Accepted) return;

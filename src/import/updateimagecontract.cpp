@@ -55,7 +55,9 @@ UpdateImageContract::UpdateImageContract(HandlerMessage* handler, ImageObject* i
     groupLayout->setSpacing(0);
     groupLayout->setContentsMargins(0, 0, 0, 0);
     auto* buttons = new QDialogButtonBox(group);
-    buttons->addButton(tr("action_btn_ok"), QDialogButtonBox::NoRole);
+    buttons->addButton(tr("action_btn_ok"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QDialogButtonBox::Cancel);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     groupLayout->addWidget(buttons);
     layout->addWidget(group);
@@ -69,6 +71,14 @@ UpdateImageContract::~UpdateImageContract()
 {
     // A pending job would run on a freed dialog, a running one reads our source picture.
     handler->removeMessagesAndWait(MessageCode::Contrast);
+}
+
+void UpdateImageContract::reject()
+{
+    // Cancel, Escape and the close button: the picture as it was before the dialog.
+    handler->removeMessagesAndWait(MessageCode::Contrast);
+    contrast.restoreOriginal();
+    QDialog::reject();
 }
 
 void UpdateImageContract::sliderValueChanged(int value)

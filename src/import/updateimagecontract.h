@@ -13,7 +13,8 @@ class QSlider;
 // Every move replaces the pending job and posts a new one 200 ms later (code 16) to the
 // main window's handler, so a drag runs one job once the slider rests; each job makes the
 // picture's thumbnail, polar buffer and preview again and then emits
-// onImageContractChanged on the worker thread.
+// onImageContractChanged on the worker thread. Ok keeps the last value; Cancel, Escape and
+// the close button give the picture back the contrast it had before (reject()).
 //
 // GUI thread only. Destroying the dialog removes a pending job and waits for a running one,
 // since both work on this dialog's source picture.
@@ -33,6 +34,7 @@ signals:
 
 public slots:
     void sliderValueChanged(int value);
+    void reject() override;
 
 private:
     HandlerMessage* handler;  // not owned

@@ -1,10 +1,10 @@
 #include "editorclickforwarder.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QCoreApplication>
 #include <QMouseEvent>
-#include <QPointer>
-#include <QTimer>
+#include <QScopedValueRollback>
 
 EditorClickForwarder::EditorClickForwarder(QAbstractItemView* view)
     : QObject(view), viewport(view->viewport())
@@ -18,41 +18,74 @@ bool EditorClickForwarder::eventFilter(QObject* watched, QEvent* event)
         return false;
     if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonRelease)
         return false;
+    // A forwarded event that the control left to its parents: the view has had this press.
+    if (forwarding)
+        return true;
     auto* mouse = static_cast<QMouseEvent*>(event);
     if (mouse->button() != Qt::LeftButton)
         return false;
     const QPoint pos = mouse->position().toPoint();
     if (event->type() == QEvent::MouseButtonPress) {
-        // The viewport sees a press only where no editor was open.
+        pressOnViewport = !viewport->childAt(pos);
         pressPos = pos;
-        pressOnViewport = true;
+        pressedControl = nullptr;
+        // After the view has handled the press: that is when it opens the editor.
+        if (pressOnViewport)
+            QMetaObject::invokeMethod(this, &EditorClickForwarder::forwardPress, Qt::QueuedConnection);
     } else if (pressOnViewport) {
         pressOnViewport = false;
-        // After the view has handled the release: it may move the focus once more.
-        QTimer::singleShot(0, this, [this, at = pressPos] { forwardClick(at); });
+        QMetaObject::invokeMethod(this, &EditorClickForwarder::forwardRelease, Qt::QueuedConnection);
     }
     return false;
 }
 
-void EditorClickForwarder::forwardClick(QPoint viewportPos)
+QWidget* EditorClickForwarder::controlAt(QPoint viewportPos) const
 {
-    QPointer<QWidget> target = viewport->childAt(viewportPos);
-    // Only a control inside an editor: the editor's own background has nothing to click.
+    QWidget* target = viewport->childAt(viewportPos);
+    // The editor's own background and its labels have nothing to click.
     if (!target || target->parentWidget() == viewport)
+        return nullptr;
+    if (target->focusPolicy() == Qt::NoFocus && !qobject_cast<QAbstractButton*>(target))
+        return nullptr;
+    return target;
+}
+
+void EditorClickForwarder::forwardPress()
+{
+    QWidget* control = controlAt(pressPos);
+    if (!control)
+        return;  // no editor under the press yet: it may open on the release
+    pressedControl = control;
+    send(control, true);
+}
+
+void EditorClickForwarder::forwardRelease()
+{
+    if (pressedControl) {
+        QWidget* control = pressedControl;
+        pressedControl = nullptr;
+        send(control, false);
         return;
-    const QPointF local = target->mapFrom(viewport, viewportPos);
-    const QPointF global = viewport->mapToGlobal(QPointF(viewportPos));
-    if (target->focusPolicy() & Qt::ClickFocus)
-        target->setFocus(Qt::MouseFocusReason);
-    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &press);
-    if (!target)
+    }
+    // A press on the row being chosen already opens its editor; one already current opens
+    // its editor on the release, and gets the whole click now.
+    QPointer<QWidget> control = controlAt(pressPos);
+    if (!control)
         return;
-    // Released as late as a hand releases it: a plus button's first step must have left
-    // for the worker before the release takes the rest back.
-    QTimer::singleShot(clickLengthMs, target, [target = target.data(), local, global] {
-        QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
-                            Qt::NoModifier);
-        QCoreApplication::sendEvent(target, &release);
-    });
+    send(control, true);
+    if (control)
+        send(control, false);
+}
+
+void EditorClickForwarder::send(QWidget* control, bool press)
+{
+    const QPointF local = control->mapFrom(viewport, QPointF(pressPos));
+    const QPointF global = viewport->mapToGlobal(QPointF(pressPos));
+    if (press && (control->focusPolicy() & Qt::ClickFocus))
+        control->setFocus(Qt::MouseFocusReason);
+    // At the press's place both times: a button dragged off is let go as released there.
+    QMouseEvent event(press ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease, local, global,
+                      Qt::LeftButton, press ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+    const QScopedValueRollback<bool> guard(forwarding, true);
+    QCoreApplication::sendEvent(control, &event);
 }

@@ -5,6 +5,7 @@
 #include "looper/message.h"
 #include "looper/messagecodes.h"
 #include "rowbuttons.h"
+#include "rowfield.h"
 #include "rowsteps.h"
 
 #include <QComboBox>
@@ -68,6 +69,9 @@ ImageObjectWidget::ImageObjectWidget(HandlerMessage* handler, ImageObject* pictu
         txtTime->setValidator(new ShowTimeValidator(txtTime));
         txtTime->setText(QString::number(picture->showTime, 'g', 6));
         txtTime->setMouseTracking(true);
+        new RowField(
+            txtTime, [picture] { return QString::number(picture->showTime, 'g', 6); },
+            [] { return tr("imgwidget_time_refused"); });
 
         lblSeconds = new QLabel(tr("imgwidget_lbl_text4"), this);
         lblSeconds->setGeometry(205, y, 25, 25);
@@ -125,19 +129,18 @@ void ImageObjectWidget::applyStep(int what)
         txtTime->setText(QString::number(picture->showTime, 'g', 6));
 }
 
-bool ImageObjectWidget::isHolding(const Message* msg) const { return hold.isHolding(msg); }
+bool ImageObjectWidget::isHolding(const Message* msg) { return hold.stepArrived(msg); }
 
-void ImageObjectWidget::onBtnTimeAddPreseed() { hold.press(MessageCode::TimeAdd); }
+void ImageObjectWidget::onBtnTimeAddPreseed() { hold.press(MessageCode::TimeAdd, btnAdd); }
 void ImageObjectWidget::onBtnTimeAddReleased() { hold.release(MessageCode::TimeAdd); }
-void ImageObjectWidget::onBtnTimeDelPreseed() { hold.press(MessageCode::TimeDel); }
+void ImageObjectWidget::onBtnTimeDelPreseed() { hold.press(MessageCode::TimeDel, btnDel); }
 void ImageObjectWidget::onBtnTimeDelReleased() { hold.release(MessageCode::TimeDel); }
 
 void ImageObjectWidget::onTimeEdit(const QString& value)
 {
-    bool ok = false;
-    const double time = value.toDouble(&ok);
-    if (ok)
-        picture->showTime = time;
+    // "0" or "" while the user types would reach the card as a picture of no time.
+    if (txtTime && RowField::isFinished(txtTime, value))
+        picture->showTime = value.toDouble();
 }
 
 void ImageObjectWidget::onCurrentIndexChanged(int value)

@@ -34,9 +34,10 @@ public:
     static ImageObjectWidget* fromMessageObject(void* obj);
 
     ImageObject* imageObject() const { return picture; }
-    // Whether the button that sent this repeat message is still held: a message of an
-    // earlier press, bounced before its release, steps once and ends there.
-    bool isHolding(const Message* msg) const;
+    // For a repeat step that came back: whether its button is still held, so the next step
+    // is to be sent. A message of an earlier press, bounced before its release, steps once
+    // and ends there.
+    bool isHolding(const Message* msg);
     // One step of TimeAdd or TimeDel on the picture's show time.
     void applyStep(int what);
 

@@ -6,6 +6,7 @@
 #include "looper/message.h"
 #include "looper/messagecodes.h"
 #include "rowbuttons.h"
+#include "rowfield.h"
 #include "rowsteps.h"
 
 #include <QDebug>
@@ -56,6 +57,9 @@ MediaObjectWidget::MediaObjectWidget(HandlerMessage* handler, MediaObject* clip,
     txtLoop->setGeometry(w + loopWidth, 30, 40, 25);
     txtLoop->setValidator(new BoundedIntValidator(RowSteps::minLoopCount, RowSteps::maxLoopCount, txtLoop));
     txtLoop->setText(QString::number(clip->loopCount));
+    new RowField(
+        txtLoop, [clip] { return QString::number(clip->loopCount); },
+        [] { return tr("videowidget_loop_refused"); });
     setFocusProxy(txtLoop);
 
     btnAdd = RowButtons::create(true, this);
@@ -100,12 +104,12 @@ void MediaObjectWidget::applyStep(int what)
     txtLoop->setText(QString::number(clip->loopCount));
 }
 
-bool MediaObjectWidget::isHolding(const Message* msg) const { return hold.isHolding(msg); }
+bool MediaObjectWidget::isHolding(const Message* msg) { return hold.stepArrived(msg); }
 
 void MediaObjectWidget::onBtnTimeAddPreseed()
 {
     qDebug() << "onBtnTimeAddPreseed";
-    hold.press(MessageCode::LoopAdd);
+    hold.press(MessageCode::LoopAdd, btnAdd);
 }
 
 void MediaObjectWidget::onBtnTimeAddReleased()
@@ -117,7 +121,7 @@ void MediaObjectWidget::onBtnTimeAddReleased()
 void MediaObjectWidget::onBtnTimeDelPreseed()
 {
     qDebug() << "onBtnTimeDelPreseed";
-    hold.press(MessageCode::LoopDel);
+    hold.press(MessageCode::LoopDel, btnDel);
 }
 
 void MediaObjectWidget::onBtnTimeDelReleased()
@@ -128,10 +132,9 @@ void MediaObjectWidget::onBtnTimeDelReleased()
 
 void MediaObjectWidget::onTimeEdit(const QString& value)
 {
-    bool ok = false;
-    const int count = value.toInt(&ok, 10);
-    if (ok)
-        clip->loopCount = count;
+    // A loop count of 0 would reach the card as a clip never played.
+    if (RowField::isFinished(txtLoop, value))
+        clip->loopCount = value.toInt();
 }
 
 void MediaObjectWidget::onCurrentIndexChanged(int value)

@@ -29,9 +29,10 @@ public:
     static MediaObjectWidget* fromMessageObject(void* obj);
 
     MediaObject* mediaObject() const { return clip; }
-    // Whether the button that sent this repeat message is still held: a message of an
-    // earlier press, bounced before its release, steps once and ends there.
-    bool isHolding(const Message* msg) const;
+    // For a repeat step that came back: whether its button is still held, so the next step
+    // is to be sent. A message of an earlier press, bounced before its release, steps once
+    // and ends there.
+    bool isHolding(const Message* msg);
     // One step of LoopAdd or LoopDel on the clip's loop count.
     void applyStep(int what);
 

@@ -94,7 +94,7 @@ private slots:
 
     void fields();
     void currentValueAsksNothing();
-    void emptyFieldGives40AfterConfirmation();
+    void emptyFieldIsRefusedAndTheQuestionDefaultsToCancel();
     void cancelledQuestionChangesNothing();
     void zeroIsRefusedAndTheDialogStays();
     void confirmedChangeEmptiesBothListsWithTheirFiles();
@@ -211,31 +211,38 @@ void GeometryDialogsTest::currentValueAsksNothing()
     QCOMPARE(window->pictureModel()->rowCount(), 2);
 }
 
-void GeometryDialogsTest::emptyFieldGives40AfterConfirmation()
+void GeometryDialogsTest::emptyFieldIsRefusedAndTheQuestionDefaultsToCancel()
 {
+    // An empty field is refused as a number out of range is; the question that would empty
+    // the playlist answers Cancel to a plain Return.
+    fillPlaylist();
+    const QString refusal = "QMessageBox:The number of LEDs must be from 1 to 500. Enter a number in this range.";
     ModalScript script;
-    script.steps = {enter(""), [](QWidget* modal) {
+    script.steps = {enter(""), answer(QMessageBox::Ok), enter("40"), [](QWidget* modal) {
                         auto* box = qobject_cast<QMessageBox*>(modal);
                         QCOMPARE(box->windowTitle(), QStringLiteral("Tip"));
                         QCOMPARE(box->informativeText(), QStringLiteral("All the pictures and clips in the playlist will be deleted. Continue?"));
-                        QCOMPARE(box->defaultButton(), box->button(QMessageBox::Ok));
-                        QVERIFY(box->button(QMessageBox::Cancel));
-                        box->button(QMessageBox::Ok)->click();
+                        QCOMPARE(box->defaultButton(), box->button(QMessageBox::Cancel));
+                        QTest::keyClick(box, Qt::Key_Return);
                     }};
     script.start();
     window->onBtnLedCount();
     script.stop();
-    QCOMPARE(script.seen, (QStringList{"UpdateLedCountDialog", "QMessageBox:The number of LEDs has been changed."}));
-    QCOMPARE(AppSettings::ledCount, 40);
-    QVERIFY2(statusTexts().contains(" LED:40"), qPrintable(statusTexts().join('|')));
+    QCOMPARE(script.seen, (QStringList{"UpdateLedCountDialog", refusal, "UpdateLedCountDialog",
+                                       "QMessageBox:The number of LEDs has been changed."}));
+    QCOMPARE(AppSettings::ledCount, 112);
+    QCOMPARE(window->pictureModel()->rowCount(), 2);
+    QVERIFY2(statusTexts().contains(" LED:112"), qPrintable(statusTexts().join('|')));
 
     ModalScript lines;
-    lines.steps = {enter("360"), answer(QMessageBox::Ok)};
+    lines.steps = {enter(""), answer(QMessageBox::Ok), enter("360"), answer(QMessageBox::Ok)};
     lines.start();
     window->onBtnLineNumber();
-    QCOMPARE(lines.seen, (QStringList{"UpdateLineNumberDialog", "QMessageBox:The resolution has been changed."}));
+    QCOMPARE(lines.seen.at(1), "QMessageBox:The resolution (lines per turn) must be from 1 to 600. Enter a number in this range.");
+    QCOMPARE(lines.seen.last(), "QMessageBox:The resolution has been changed.");
     QCOMPARE(AppSettings::lineNumber, 360);
     QVERIFY(statusTexts().contains(" LINE:360"));
+    QCOMPARE(window->pictureModel()->rowCount(), 0);
 }
 
 void GeometryDialogsTest::cancelledQuestionChangesNothing()

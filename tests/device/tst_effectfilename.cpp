@@ -18,7 +18,8 @@ void EffectFileNameTest::check_data()
     QTest::addColumn<int>("problem");
     QTest::addColumn<QString>("character");
     QTest::newRow("plain") << "Z1" << int(EffectFileName::NoProblem) << "";
-    QTest::newRow("empty is allowed") << "" << int(EffectFileName::NoProblem) << "";
+    QTest::newRow("empty") << "" << int(EffectFileName::Empty) << "";
+    QTest::newRow("only spaces") << "  " << int(EffectFileName::Empty) << "";
     QTest::newRow("chinese") << "效果一" << int(EffectFileName::NoProblem) << "";
     QTest::newRow("spaces and dots inside") << "a b.c" << int(EffectFileName::NoProblem) << "";
     QTest::newRow("dots around a name") << "..a" << int(EffectFileName::NoProblem) << "";

@@ -68,6 +68,7 @@ private slots:
     void sliderRunsOneJobOnceItRests();
     void closingWithAJobQueuedOrRunning();
     void contextMenuAndWindowRefresh();
+    void cancelAndEscapeGiveThePictureBack();
     void screenshots();
 
 private:
@@ -140,11 +141,13 @@ void UpdateImageContractTest::sliderRunsOneJobOnceItRests()
 
     dialog->slider()->setValue(7);
     QTRY_COMPARE(changed, 2);
-    // "Ok" only closes; the last factor stays, and reopening shows it truncated.
-    QAbstractButton* ok = dialog->findChild<QDialogButtonBox*>()->buttons().first();
+    // "Ok" keeps the last factor, and reopening shows it truncated.
+    QAbstractButton* ok = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+    QVERIFY(!ok);  // our own text, not the toolkit's
+    ok = dialog->findChild<QDialogButtonBox*>()->buttons().first();
     QCOMPARE(ok->text(), QStringLiteral("Ok"));
     QTest::mouseClick(ok, Qt::LeftButton);
-    QCOMPARE(dialog->result(), int(QDialog::Rejected));
+    QCOMPARE(dialog->result(), int(QDialog::Accepted));
     dialog.reset();
     QCOMPARE(picture->contrast, ImageContrast::factorOf(7));
     UpdateImageContract reopened(window->handler(), picture, window.get());
@@ -225,7 +228,7 @@ void UpdateImageContractTest::contextMenuAndWindowRefresh()
         connect(wait, &QTimer::timeout, dialog, [&, dialog] {
             if (shownPreview(*window) == picture->loadPreview()) {
                 previewFollowed = true;
-                dialog->reject();
+                dialog->accept();
             }
         });
         wait->start(20);
@@ -234,6 +237,50 @@ void UpdateImageContractTest::contextMenuAndWindowRefresh()
     QVERIFY(previewFollowed);
     QCOMPARE(picture->contrast, 0.5f);
     QVERIFY(picture->loadPreview() != firstPreview);
+}
+
+void UpdateImageContractTest::cancelAndEscapeGiveThePictureBack()
+{
+    ImageObject* picture = listedPicture("cancel.png");
+    QVERIFY(picture);
+    auto* table = window->findChild<QTableView*>("tableView");
+    table->setCurrentIndex(table->model()->index(0, 0));
+    // First 0.7, kept with Ok.
+    whenModal<UpdateImageContract>([&](UpdateImageContract* dialog) {
+        QSignalSpy changed(dialog, &UpdateImageContract::onImageContractChanged);
+        dialog->slider()->setValue(7);
+        QVERIFY(changed.wait(5000));
+        QTest::keyClick(dialog, Qt::Key_Return);
+    }, window.get());
+    window->contrastAction->trigger();
+    QCOMPARE(picture->contrast, ImageContrast::factorOf(7));
+    const QByteArray buffer = fileBytes(picture->bufferPath);
+    const QByteArray preview = fileBytes(picture->previewPath());
+
+    // Slider at 0 with the keyboard: black, but the row's thumbnail stays opaque.
+    // Then Cancel (or Escape): the picture as it was before the dialog, to the byte.
+    for (const bool byEscape : {false, true}) {
+        QImage thumbnailAtZero;
+        whenModal<UpdateImageContract>([&](UpdateImageContract* dialog) {
+            QSignalSpy changed(dialog, &UpdateImageContract::onImageContractChanged);
+            dialog->slider()->setFocus();
+            QTest::keyClick(dialog->slider(), Qt::Key_Home);
+            QVERIFY(changed.wait(5000));
+            thumbnailAtZero = picture->loadThumbnail();
+            if (byEscape)
+                QTest::keyClick(dialog, Qt::Key_Escape);
+            else
+                QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel),
+                                  Qt::LeftButton);
+        }, window.get());
+        window->contrastAction->trigger();
+        QVERIFY(!thumbnailAtZero.isNull());
+        QCOMPARE(thumbnailAtZero.pixelColor(30, 30), QColor(Qt::black));
+        QCOMPARE(picture->contrast, ImageContrast::factorOf(7));
+        QCOMPARE(fileBytes(picture->bufferPath), buffer);
+        QCOMPARE(fileBytes(picture->previewPath()), preview);
+        QCOMPARE(shownPreview(*window), picture->loadPreview());
+    }
 }
 
 void UpdateImageContractTest::screenshots()

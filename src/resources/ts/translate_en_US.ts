@@ -214,6 +214,10 @@
             <source>imgwidget_lbl_text4</source>
             <translation>s</translation>
         </message>
+        <message>
+            <source>imgwidget_time_refused</source>
+            <translation>A picture is shown for 0.1 to 100 seconds; it stays at %1 s.</translation>
+        </message>
     </context>
     <context>
         <name>ListImageItemDelegate</name>
@@ -239,6 +243,10 @@
         <message>
             <source>videowidget_lbl_loopcount</source>
             <translation>Cycle times</translation>
+        </message>
+        <message>
+            <source>videowidget_loop_refused</source>
+            <translation>A clip plays 1 to 255 times; it stays at %1.</translation>
         </message>
     </context>
     <context>
@@ -335,6 +343,10 @@
         <message>
             <source>savefile_name_control</source>
             <translation>The name contains an invisible control character (U+%1). Type the name again.</translation>
+        </message>
+        <message>
+            <source>savefile_name_empty</source>
+            <translation>Enter a name for the effect file (letters or digits, at most 8).</translation>
         </message>
     </context>
     <context>

@@ -166,6 +166,10 @@
             <source>imgwidget_lbl_text4</source>
             <translation>秒</translation>
         </message>
+        <message>
+            <source>imgwidget_time_refused</source>
+            <translation>图片显示时间为 0.1 到 100 秒，仍为 %1 秒。</translation>
+        </message>
     </context>
     <context>
         <name>ListImageItemDelegate</name>
@@ -191,6 +195,10 @@
         <message>
             <source>videowidget_lbl_loopcount</source>
             <translation>循环次数</translation>
+        </message>
+        <message>
+            <source>videowidget_loop_refused</source>
+            <translation>循环次数为 1 到 255，仍为 %1。</translation>
         </message>
     </context>
     <context>
@@ -287,6 +295,10 @@
         <message>
             <source>savefile_name_control</source>
             <translation>文件名含有不可见的控制字符（U+%1），请重新输入。</translation>
+        </message>
+        <message>
+            <source>savefile_name_empty</source>
+            <translation>请输入效果文件的名称（字母或数字，最多 8 个）。</translation>
         </message>
     </context>
     <context>

@@ -214,6 +214,10 @@
             <source>imgwidget_lbl_text4</source>
             <translation>秒</translation>
         </message>
+        <message>
+            <source>imgwidget_time_refused</source>
+            <translation>圖片顯示時間為 0.1 到 100 秒，仍為 %1 秒。</translation>
+        </message>
     </context>
     <context>
         <name>ListImageItemDelegate</name>
@@ -239,6 +243,10 @@
         <message>
             <source>videowidget_lbl_loopcount</source>
             <translation>循環次數</translation>
+        </message>
+        <message>
+            <source>videowidget_loop_refused</source>
+            <translation>循環次數為 1 到 255，仍為 %1。</translation>
         </message>
     </context>
     <context>
@@ -335,6 +343,10 @@
         <message>
             <source>savefile_name_control</source>
             <translation>文件名含有不可見的控制字符（U+%1），請重新輸入。</translation>
+        </message>
+        <message>
+            <source>savefile_name_empty</source>
+            <translation>請輸入效果檔案的名稱（字母或數字，最多 8 個）。</translation>
         </message>
     </context>
     <context>
