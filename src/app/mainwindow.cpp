@@ -11,7 +11,6 @@
 #include "looper/message.h"
 #include "looper/messagecodes.h"
 #include "playlist/customtablemodel.h"
-#include "playlist/editorclickforwarder.h"
 #include "playlist/imageobjectwidget.h"
 #include "playlist/listimageitemdelegate.h"
 #include "playlist/listmediaitemdelegate.h"
@@ -74,6 +73,18 @@ QPushButton* languageButton(const char* icon, const char* fallback, QWidget* par
     if (picture.availableSizes().isEmpty())
         button->setText(QString::fromUtf8(fallback));
     return button;
+}
+
+// The flag of a language that is not the one shown: faded, so the one in use stands out.
+QIcon fadedIcon(const QIcon& icon, QSize size)
+{
+    QImage faded(size, QImage::Format_ARGB32_Premultiplied);
+    faded.fill(Qt::transparent);
+    QPainter painter(&faded);
+    painter.setOpacity(0.35);
+    painter.drawPixmap(0, 0, icon.pixmap(size));
+    painter.end();
+    return QIcon(QPixmap::fromImage(faded));
 }
 
 // Insertion sort by number: stable, so equal numbers keep their order.
@@ -139,6 +150,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     connect(pictureDelegate, &ListImageItemDelegate::rowPressed, this, &MainWindow::pressImageWidget);
     connect(clipDelegate, &ListMediaItemDelegate::rowPressed, this, &MainWindow::pressMediaWidget);
     connect(tableViewMedia, &QTableView::pressed, this, &MainWindow::pressMediaWidget);
+    setupPlaylistInput(tableView);
+    setupPlaylistInput(tableViewMedia);
     tableView->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(tableView, &QTableView::customContextMenuRequested, this, &MainWindow::onTableViewMenuRequested);
 
@@ -153,6 +166,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     btnEditImage->setEnabled(false);
     setupDiy();
     retranslate();
+    setupKeyboard();
 }
 
 MainWindow::~MainWindow()
@@ -362,7 +376,6 @@ void MainWindow::setupTable(QTableView* table)
     table->verticalHeader()->hide();
     table->horizontalHeader()->hide();
     table->setShowGrid(false);
-    new EditorClickForwarder(table);
 }
 
 void MainWindow::retranslate()
@@ -428,6 +441,21 @@ void MainWindow::switchLanguage(int language, const char* slotName)
             qDebug() << "#MainWindow# cannot load" << toolkit;
     }
     retranslate();
+    showActiveLanguage();
+}
+
+void MainWindow::showActiveLanguage()
+{
+    const QList<std::pair<QPushButton*, const char*>> buttons = {
+        {btnZhCn, "zh_cn.png"}, {btnZhHk, "zh_hk.png"}, {btnEnUs, "en_us.png"}};
+    const int active[] = {AppSettings::SimplifiedChinese, AppSettings::TraditionalChinese, AppSettings::English};
+    for (int i = 0; i < buttons.size(); ++i) {
+        QPushButton* button = buttons.at(i).first;
+        const bool inUse = AppSettings::language == active[i];
+        const QIcon icon = resourceIcon(buttons.at(i).second);
+        button->setChecked(inUse);
+        button->setIcon(inUse ? icon : fadedIcon(icon, button->iconSize()));
+    }
 }
 
 void MainWindow::onBtnZhCnClick() { switchLanguage(AppSettings::SimplifiedChinese, "onBtnZhCnClick"); }
@@ -601,9 +629,7 @@ void MainWindow::onBtnDelImage()
         return;
     for (int row : rows)
         m_pictureModel->delRow(row, 1);
-    // No row is chosen any more: neither the editor nor the preview may show one.
-    tableView->setCurrentIndex(QModelIndex());
-    showInPreview(nullptr);
+    pressImageWidget(chooseRowAfterDelete(tableView, rows.last()));
 }
 
 void MainWindow::onBtnDelMedia()
@@ -614,9 +640,20 @@ void MainWindow::onBtnDelMedia()
         m_selectedClip = nullptr;
         for (int row : rows)
             m_clipModel->delRow(row, 1);
-        tableViewMedia->setCurrentIndex(QModelIndex());
     }
-    pressMediaWidget(QModelIndex());
+    pressMediaWidget(rows.isEmpty() ? QModelIndex() : chooseRowAfterDelete(tableViewMedia, rows.last()));
+}
+
+QModelIndex MainWindow::chooseRowAfterDelete(QTableView* table, int firstDeleted)
+{
+    // The row that took the first deleted one's place is chosen, as in a file manager, so
+    // that the highlight, the buttons and the preview agree (and Delete can go on).
+    const int rows = table->model()->rowCount();
+    const QModelIndex index = rows == 0 ? QModelIndex() : table->model()->index(qMin(firstDeleted, rows - 1), 0);
+    table->setCurrentIndex(index);
+    if (index.isValid())
+        table->selectionModel()->select(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    return index;
 }
 
 void MainWindow::onBtnPlayClick()

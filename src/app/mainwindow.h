@@ -102,6 +102,10 @@ public:
     QAction* actionLineNumber = nullptr;
     QAction* contrastAction = nullptr;
 
+protected:
+    // Tab walks keyboardStops().
+    bool focusNextPrevChild(bool next) override;
+
 signals:
     void usbMountEvent(QString path);
     void usbUMountEvent(QString path);
@@ -168,8 +172,16 @@ private:
                           QPushButton*& remove, QTableView*& table);
     void setupToolBar();
     void setupTable(QTableView* table);
+    // The list's mouse and keyboard (mainwindowinput.cpp).
+    void setupPlaylistInput(QTableView* table);
+    void moveRow(QTableView* table, int from, int to);
+    void setupKeyboard();
+    // Every place Tab stops at, in order, whether it can take the focus now or not.
+    QList<QWidget*> keyboardStops() const;
     void retranslate();
     void switchLanguage(int language, const char* slotName);
+    // The flag of the language in use in full colour and checked, the others faded.
+    void showActiveLanguage();
     void setPreviewImage(const QImage& image);
     void showWhitePreview();
     void importPictureFiles(const QStringList& files);
@@ -184,6 +196,8 @@ private:
     void reorderItems(CustomTableModel* model, QObject* item, int oldIndex, int newIndex,
                       const char* debugName);
     int nextPictureNumber() const;
+    // After a delete: makes the row now at `firstDeleted` (or the last) current and chosen.
+    QModelIndex chooseRowAfterDelete(QTableView* table, int firstDeleted);
     ImageObject* currentPicture() const;
     QString copyToTemp(const QString& path, bool* ok);
 

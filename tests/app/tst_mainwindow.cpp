@@ -155,9 +155,10 @@ void MainWindowTest::pressRow(QTableView* table, int row)
 {
     // A page of the tool box just shown is laid out on the next turn of the event loop.
     QTRY_VERIFY(table->isVisible() && table->viewport()->width() > 300);
+    // On the thumbnail, where a user takes a row.
     const QRect cell = table->visualRect(table->model()->index(row, 0));
-    QTest::mousePress(table->viewport(), Qt::LeftButton, {}, cell.topLeft() + QPoint(300, 5));
-    QTest::mouseRelease(table->viewport(), Qt::LeftButton, {}, cell.topLeft() + QPoint(300, 5));
+    QTest::mousePress(table->viewport(), Qt::LeftButton, {}, cell.topLeft() + QPoint(30, 30));
+    QTest::mouseRelease(table->viewport(), Qt::LeftButton, {}, cell.topLeft() + QPoint(30, 30));
 }
 
 ImageObjectWidget* MainWindowTest::openPictureEditor(int row)
@@ -304,8 +305,17 @@ void MainWindowTest::deleteRowDeletesFilesAndRenumbers()
     for (const QString& file : middleFiles)
         QVERIFY2(!QFile::exists(file), qPrintable(file));
     QCOMPARE(numbers(window->pictureModel()), (QList<int>{1, 2}));
-    // Nothing is chosen afterwards: the preview no longer shows the deleted picture.
-    QVERIFY(shownPreview(*window) != middlePreview);
+    // The row that took its place is chosen: highlight, preview and buttons agree.
+    QCOMPARE(table->currentIndex().row(), 1);
+    QVERIFY(table->selectionModel()->isRowSelected(1, QModelIndex()));
+    QCOMPARE(shownPreview(*window), pictureAt(window->pictureModel(), 1)->loadPreview());
+    QVERIFY(del->isEnabled());
+    // The Delete key does what Del does, the last row left then the list empty.
+    QTest::keyClick(table, Qt::Key_Delete);
+    QCOMPARE(window->pictureModel()->rowCount(), 1);
+    QCOMPARE(table->currentIndex().row(), 0);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+    QCOMPARE(window->pictureModel()->rowCount(), 0);
     QVERIFY(!del->isEnabled());
 
     // A clip goes with its frames' files.

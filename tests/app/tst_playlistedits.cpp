@@ -6,6 +6,7 @@
 #include "looper/handlerthread.h"
 #include "playlist/customtablemodel.h"
 #include "playlist/imageobjectwidget.h"
+#include "playlist/listimageitemdelegate.h"
 #include "playlist/mediaobjectwidget.h"
 #include "support/testtempdir.h"
 #include "support/testwindow.h"
@@ -15,9 +16,12 @@
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QToolBox>
+#include <QToolTip>
+#include <QToolButton>
 #include <QtTest>
 
 #include <memory>
@@ -46,6 +50,9 @@ private slots:
     void typedValuesStayWithinWhatTheCardHolds();
     void clickOnAClosedRowReachesItsControl();
     void everyRowCanBeMovedAndDeleted();
+    void heldButtonsRepeatUntilLetGoAnywhere();
+    void rowsMoveByDraggingTheirThumbnails();
+    void tabReachesEveryControlAndNothingEmpty();
 
 private:
     QString addPictures(int count);
@@ -54,6 +61,7 @@ private:
     QTableView* clipTable() const { return window->findChild<QTableView*>("tableViewMedia"); }
     template<typename Editor>
     Editor* openEditor(QTableView* table, int row);
+    QPoint rowPoint(QTableView* table, int row, int x) const;
 
     QTemporaryDir files;
     QString source;
@@ -106,6 +114,12 @@ Editor* PlaylistEditsTest::openEditor(QTableView* table, int row)
     return qobject_cast<Editor*>(table->indexWidget(index));
 }
 
+QPoint PlaylistEditsTest::rowPoint(QTableView* table, int row, int x) const
+{
+    const QRect cell = table->visualRect(table->model()->index(row, 0));
+    return QPoint(cell.left() + x, cell.top() + 30);
+}
+
 void PlaylistEditsTest::typedValuesStayWithinWhatTheCardHolds()
 {
     addPictures(1);
@@ -133,6 +147,17 @@ void PlaylistEditsTest::typedValuesStayWithinWhatTheCardHolds()
     QCOMPARE(time->text(), QStringLiteral("12"));
     retype(time, "-3");
     QCOMPARE(time->text(), QStringLiteral("3"));
+    // 0 and an empty field are never stored; leaving the field shows the kept time again.
+    retype(time, "0.1");
+    QCOMPARE(picture->showTime, 0.1);
+    retype(time, "4");
+    for (const QString& unfinished : {QStringLiteral("0"), QStringLiteral("0.0"), QString()}) {
+        retype(time, unfinished);
+        QCOMPARE(picture->showTime, 4.0);
+        QTest::keyClick(time, Qt::Key_Tab);
+        QCOMPARE(time->text(), QStringLiteral("4"));
+        QVERIFY(QToolTip::text().contains("0.1 to 100"));
+    }
 
     addClips(1);
     MediaObject* clip = clipAt(window->clipModel(), 0);
@@ -151,6 +176,11 @@ void PlaylistEditsTest::typedValuesStayWithinWhatTheCardHolds()
     QCOMPARE(clip->loopCount, 99);
     retype(loop, "2.5");
     QCOMPARE(clip->loopCount, 25);
+    retype(loop, "0");
+    QCOMPARE(clip->loopCount, 25);
+    QTest::keyClick(loop, Qt::Key_Return);
+    QCOMPARE(loop->text(), QStringLiteral("25"));
+    QVERIFY(QToolTip::text().contains("1 to 255"));
 }
 
 void PlaylistEditsTest::clickOnAClosedRowReachesItsControl()
@@ -233,6 +263,159 @@ void PlaylistEditsTest::everyRowCanBeMovedAndDeleted()
     QTest::mouseClick(window->findChild<QPushButton*>("btnDelMedia"), Qt::LeftButton);
     QCOMPARE(window->clipModel()->rowCount(), 1);
     QCOMPARE(clipAt(window->clipModel(), 0), last);
+}
+
+void PlaylistEditsTest::heldButtonsRepeatUntilLetGoAnywhere()
+{
+    addPictures(3);
+    QTableView* table = pictureTable();
+    QTRY_VERIFY(table->isVisible() && table->viewport()->width() > 300);
+    QWidget* viewport = table->viewport();
+    ImageObject* second = pictureAt(window->pictureModel(), 1);
+
+    // Held on the plus of a row not chosen yet: it repeats as on the chosen one, and ends
+    // when the mouse is let go over another row.
+    QTest::mousePress(viewport, Qt::LeftButton, {}, rowPoint(table, 1, 240));
+    QTRY_VERIFY_WITH_TIMEOUT(second->showTime >= 5.6, 3000);
+    QTest::mouseMove(viewport, rowPoint(table, 2, 240));
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, rowPoint(table, 2, 240));
+    QTest::qWait(50);  // a bounce on its way still steps once
+    const double released = second->showTime;
+    QTest::qWait(500);
+    QCOMPARE(second->showTime, released);
+    QTRY_COMPARE(AppSettings::workerThread->queuedCount(), 0);
+
+    // Pressed on a thumbnail, let go over another row: the row is chosen once, and nothing
+    // goes on choosing it afterwards.
+    QSignalSpy pressed(table, &QTableView::pressed);
+    QSignalSpy editorPressed(window->findChild<ListImageItemDelegate*>(), &ListImageItemDelegate::rowPressed);
+    QTest::mousePress(viewport, Qt::LeftButton, {}, rowPoint(table, 0, 30));
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, rowPoint(table, 1, 30));
+    QTest::qWait(500);
+    QCOMPARE(pressed.size(), 1);
+    QCOMPARE(editorPressed.size(), 0);
+    QCOMPARE(shownPreview(*window), pictureAt(window->pictureModel(), 0)->loadPreview());
+
+    // Held on an open row, which is then hidden (the other list is shown), or whose window
+    // loses the keyboard to another: the chain ends at once.
+    auto* editor = openEditor<ImageObjectWidget>(table, 2);
+    QVERIFY(editor);
+    ImageObject* third = editor->imageObject();
+    for (int way = 0; way < 2; ++way) {
+        QTest::mousePress(editor->plusButton(), Qt::LeftButton);
+        const double before = third->showTime;
+        QTRY_VERIFY(third->showTime > before + 0.3);
+        QWidget other;
+        if (way == 0) {
+            window->findChild<QToolBox*>("toolBox")->setCurrentIndex(1);
+        } else {
+            other.show();
+            other.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&other));
+        }
+        QTest::qWait(250);
+        const double after = third->showTime;
+        QTest::qWait(500);
+        QCOMPARE(third->showTime, after);
+        QTest::mouseRelease(editor->plusButton(), Qt::LeftButton);
+        window->findChild<QToolBox*>("toolBox")->setCurrentIndex(0);
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    }
+    QTRY_COMPARE(AppSettings::workerThread->queuedCount(), 0);
+}
+
+void PlaylistEditsTest::rowsMoveByDraggingTheirThumbnails()
+{
+    addPictures(4);
+    QTableView* table = pictureTable();
+    QTRY_VERIFY(table->isVisible() && table->viewport()->width() > 300);
+    QWidget* viewport = table->viewport();
+    QList<ImageObject*> order;
+    for (int row = 0; row < 4; ++row)
+        order << pictureAt(window->pictureModel(), row);
+    auto drag = [&](int from, int to) {
+        QTest::mousePress(viewport, Qt::LeftButton, {}, rowPoint(table, from, 30));
+        QTest::mouseMove(viewport, rowPoint(table, from, 30) + QPoint(0, 10));
+        QTest::mouseMove(viewport, rowPoint(table, to, 30));
+        QVERIFY(viewport->findChild<QWidget*>("rowDropIndicator")->isVisible());
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, rowPoint(table, to, 30));
+    };
+    auto numbersInOrder = [&] {
+        for (int row = 0; row < window->pictureModel()->rowCount(); ++row)
+            QCOMPARE(pictureAt(window->pictureModel(), row)->number, row + 1);
+    };
+
+    // The first row onto the third: it takes the third place, one move.
+    drag(0, 2);
+    QCOMPARE(pictureAt(window->pictureModel(), 2), order.at(0));
+    QCOMPARE(pictureAt(window->pictureModel(), 0), order.at(1));
+    numbersInOrder();
+    QCOMPARE(table->currentIndex().row(), 2);
+    QCOMPARE(shownPreview(*window), order.at(0)->loadPreview());
+    // Up again, from an open row's thumbnail (the press lands on its editor).
+    QVERIFY(table->indexWidget(table->model()->index(2, 0)));
+    drag(2, 0);
+    QCOMPARE(pictureAt(window->pictureModel(), 0), order.at(0));
+    numbersInOrder();
+    // Escape while dragging keeps the order.
+    QTest::mousePress(viewport, Qt::LeftButton, {}, rowPoint(table, 3, 30));
+    QTest::mouseMove(viewport, rowPoint(table, 1, 30));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, rowPoint(table, 1, 30));
+    QCOMPARE(pictureAt(window->pictureModel(), 3), order.at(3));
+
+    // Clips alike.
+    addClips(3);
+    window->findChild<QToolBox*>("toolBox")->setCurrentIndex(1);
+    QTableView* clips = clipTable();
+    QTRY_VERIFY(clips->isVisible() && clips->viewport()->width() > 300);
+    MediaObject* last = clipAt(window->clipModel(), 2);
+    table = clips;
+    viewport = clips->viewport();
+    drag(2, 0);
+    QCOMPARE(clipAt(window->clipModel(), 0), last);
+    QCOMPARE(window->selectedClip(), last);
+}
+
+void PlaylistEditsTest::tabReachesEveryControlAndNothingEmpty()
+{
+    addPictures(2);
+    QTableView* table = pictureTable();
+    QTRY_VERIFY(table->isVisible());
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    table->setFocus();
+    table->setCurrentIndex(table->model()->index(1, 0));
+    window->pressImageWidget(table->currentIndex());
+
+    QStringList visited;
+    for (int i = 0; i < 30; ++i) {
+        QWidget* focus = QApplication::focusWidget();
+        QVERIFY(focus);
+        QString name = focus->objectName();
+        if (auto* button = qobject_cast<QAbstractButton*>(focus); button && !name.startsWith("btn"))
+            name = button->text();
+        if (name.isEmpty())
+            name = QString::fromLatin1(focus->metaObject()->className());
+        visited << name;
+        QTest::keyClick(focus, Qt::Key_Tab);
+    }
+    // Each toolbar action, each language, both page titles, the picture list's buttons, the
+    // list and its row's controls; the empty clip list and the hidden play button are skipped.
+    for (const QString& stop : {"New DIY", "Import Picture", "Import Video", "Import GIF Picture", "Download",
+                                "Preview", "Reset", "btnZhCn", "btnZhHk", "btnEnUs", "Picture List",
+                                "btnEditImage", "btnDelImage", "tableView", "QComboBox", "QLineEdit", "Video List"})
+        QVERIFY2(visited.contains(stop), qPrintable(stop + " not in " + visited.join(',')));
+    for (const QString& never : {"tableViewMedia", "btnPlay", "QScrollArea", "previewWidget", "btnDelMedia"})
+        QVERIFY2(!visited.contains(never), qPrintable(never + " in " + visited.join(',')));
+    const int first = int(visited.indexOf("New DIY"));
+    QCOMPARE(visited.mid(first, 3), (QStringList{"New DIY", "Import Picture", "Import Video"}));
+    // Shift+Tab walks back the same way.
+    QWidget* here = QApplication::focusWidget();
+    QTest::keyClick(here, Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), here);
 }
 
 QTEST_MAIN(PlaylistEditsTest)

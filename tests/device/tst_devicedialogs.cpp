@@ -215,6 +215,7 @@ void DeviceDialogsTest::refusedNamesKeepTheDialogOpen_data()
     QTest::newRow("dots") << ".." << "The name cannot be made of dots only. Enter a name with letters or digits.";
     QTest::newRow("star") << "a*"
         << "The name cannot contain \"*\": U disks do not accept the characters < > : \" | ? *. Enter another name.";
+    QTest::newRow("empty") << "" << "Enter a name for the effect file (letters or digits, at most 8).";
     QTest::newRow("control") << "a\x01"
         << "The name contains an invisible control character (U+0001). Type the name again.";
 }
@@ -240,7 +241,6 @@ void DeviceDialogsTest::acceptedNames_data()
 {
     QTest::addColumn<QString>("name");
     QTest::newRow("Z1") << "Z1";
-    QTest::newRow("empty") << "";
     QTest::newRow("chinese") << "效果";
 }
 
