@@ -860,7 +860,9 @@ void MainWindow::onBtnLineNumber()
 void MainWindow::changeGeometry(UpdateGeometryDialog& dialog, int& setting, const char* debugName,
                                 const char* changedText)
 {
-    dialog.setFixedSize(250, 100);
+    // Wide enough for its title beside the window manager's icon and buttons.
+    const int titleWidth = dialog.fontMetrics().horizontalAdvance(dialog.windowTitle());
+    dialog.setFixedSize(qMax(250, titleWidth + 160), 100);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const int value = dialog.value();

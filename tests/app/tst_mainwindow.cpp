@@ -685,7 +685,7 @@ void MainWindowTest::languages()
     QCOMPARE(window->actionDownload->text(), QStringLiteral("下載到U盤"));
     QCOMPARE(toolBox->itemText(0), QStringLiteral("圖片列表"));
     QCOMPARE(window->findChild<QPushButton*>("btnDelMedia")->text(), QStringLiteral("刪除視頻"));
-    QCOMPARE(window->windowTitle(), QStringLiteral("Gyrolume"));
+    QCOMPARE(window->windowTitle(), QStringLiteral("Gyrolume 旋轉LED屏編輯工具"));
     QDialogButtonBox chinese(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     QCOMPARE(chinese.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("取消"));
 

@@ -130,10 +130,8 @@ void LoadImagesDialogTest::threeFilesFillTheLabelsInOrder()
     });
     QCOMPARE(dialog.exec(), int(QDialog::Accepted));
 
-    QCOMPARE(tips, (QStringList{"Importing the 1 picture, a total of 3 picture",
-                                "Importing the 2 picture, a total of 3 picture",
-                                "Importing the 3 picture, a total of 3 picture"}));
-    QCOMPARE(shownPaths.at(1), "Picture the path and file name:" + QDir::toNativeSeparators(paths.at(1)));
+    QCOMPARE(tips, (QStringList{"Importing picture 1 of 3", "Importing picture 2 of 3", "Importing picture 3 of 3"}));
+    QCOMPARE(shownPaths.at(1), "Picture file: " + QDir::toNativeSeparators(paths.at(1)));
     QCOMPARE(enabledAfterPicture, (QList<bool>{false, false, true}));
     QCOMPARE(rowsAfterPicture, (QList<int>{1, 2, 3}));
     QVERIFY(dialog.failureReport().isEmpty());

@@ -208,7 +208,7 @@
         </message>
         <message>
             <source>imgwidget_lbl_text3</source>
-            <translation> </translation>
+            <translation>Show</translation>
         </message>
         <message>
             <source>imgwidget_lbl_text4</source>
@@ -227,7 +227,7 @@
         </message>
         <message>
             <source>imgwidget_lbl_text3</source>
-            <translation> </translation>
+            <translation>Show</translation>
         </message>
         <message>
             <source>imgwidget_lbl_text4</source>
@@ -440,11 +440,11 @@ Download all the same?</translation>
         <name>LoadImagesDialog</name>
         <message>
             <source>loadimg_loading_tip</source>
-            <translation>Importing the %1 picture, a total of %2 picture</translation>
+            <translation>Importing picture %1 of %2</translation>
         </message>
         <message>
             <source>loadimg_loading_showpath</source>
-            <translation>Picture the path and file name:%1</translation>
+            <translation>Picture file: %1</translation>
         </message>
         <message>
             <source>action_btn_load_over</source>
@@ -934,7 +934,7 @@ Check these files, or save them again as PNG or JPG, and import them again.</tra
         </message>
         <message>
             <source>拖动时间进度条可以设定截图的开始时间和结束时间：</source>
-            <translation>Drag the timeline can start time and end time setting:</translation>
+            <translation>Drag the sliders to set where the span starts and ends:</translation>
         </message>
         <message>
             <source>开始时间：</source>

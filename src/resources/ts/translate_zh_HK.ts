@@ -4,6 +4,10 @@
     <context>
         <name>MainWindow</name>
         <message>
+            <source>Gyrolume</source>
+            <translation>Gyrolume 旋轉LED屏編輯工具</translation>
+        </message>
+        <message>
             <source>action_title_default</source>
             <translation>恢複默認效果</translation>
         </message>
@@ -57,7 +61,7 @@
         </message>
         <message>
             <source>dialog_title_preview_error1</source>
-            <translation>U盤中沒有效果文件，請選擇其他U盤！</translation>
+            <translation>U盤中沒有效果檔案，請選擇其他U盤！</translation>
         </message>
         <message>
             <source>dialog_title_reading_sys</source>
@@ -291,7 +295,7 @@
         </message>
         <message>
             <source>选择文件夹…</source>
-            <translation>選擇文件夾…</translation>
+            <translation>選擇資料夾…</translation>
         </message>
         <message>
             <source>selectusb_title</source>
@@ -299,11 +303,11 @@
         </message>
         <message>
             <source>selectusb_folder_title</source>
-            <translation>選擇保存效果文件的文件夾</translation>
+            <translation>選擇保存效果檔案的資料夾</translation>
         </message>
         <message>
             <source>selectusb_folder_title_preview</source>
-            <translation>選擇存有效果文件Z1.bin的文件夾</translation>
+            <translation>選擇存有效果檔案Z1.bin的資料夾</translation>
         </message>
     </context>
     <context>
@@ -322,27 +326,27 @@
         </message>
         <message>
             <source>请输入保存的文件名</source>
-            <translation>請輸入保存的文件名</translation>
+            <translation>請輸入保存的檔名</translation>
         </message>
         <message>
             <source>请输入保存的文件名，最多能输入4个汉字或者8个字符！</source>
-            <translation>請輸入保存的文件名，最多能輸入4個漢字或者8個字符！</translation>
+            <translation>請輸入保存的檔名，最多能輸入4個漢字或者8個字元！</translation>
         </message>
         <message>
             <source>savefile_name_separator</source>
-            <translation>文件名不能包含「%1」：文件會被寫到所選U盤之外。請輸入不含 / 或 \ 的文件名。</translation>
+            <translation>檔名不能包含「%1」：檔案會被寫到所選U盤之外。請輸入不含 / 或 \ 的檔名。</translation>
         </message>
         <message>
             <source>savefile_name_dots</source>
-            <translation>文件名不能只由點組成，請輸入含字母或數字的文件名。</translation>
+            <translation>檔名不能只由點組成，請輸入含字母或數字的檔名。</translation>
         </message>
         <message>
             <source>savefile_name_forbidden</source>
-            <translation>文件名不能包含「%1」：U盤不接受字符 &lt; &gt; : " | ? *。請換一個文件名。</translation>
+            <translation>檔名不能包含「%1」：U盤不接受字元 &lt; &gt; : " | ? *。請換一個檔名。</translation>
         </message>
         <message>
             <source>savefile_name_control</source>
-            <translation>文件名含有不可見的控制字符（U+%1），請重新輸入。</translation>
+            <translation>檔名含有不可見的控制字元（U+%1），請重新輸入。</translation>
         </message>
         <message>
             <source>savefile_name_empty</source>
@@ -357,11 +361,11 @@
         </message>
         <message>
             <source>download_fail_cancelled</source>
-            <translation>下載到 %1 已停止，U盤上的文件沒有改變。</translation>
+            <translation>下載到 %1 已停止，U盤上的檔案沒有改變。</translation>
         </message>
         <message>
             <source>download_fail_space</source>
-            <translation>空間不足，無法寫入 %1：效果文件需要 %2 MB，但只剩 %3 MB。請刪除U盤上的文件或換一個U盤。</translation>
+            <translation>空間不足，無法寫入 %1：效果檔案需要 %2 MB，但只剩 %3 MB。請刪除U盤上的檔案或換一個U盤。</translation>
         </message>
         <message>
             <source>download_fail_open</source>
@@ -369,7 +373,7 @@
         </message>
         <message>
             <source>download_fail_write</source>
-            <translation>寫入 %1 失敗：%2。U盤可能已被拔出或已滿。U盤上原來的文件保持不變。</translation>
+            <translation>寫入 %1 失敗：%2。U盤可能已被拔出或已滿。U盤上原來的檔案保持不變。</translation>
         </message>
         <message>
             <source>download_fail_picture</source>
@@ -381,7 +385,7 @@
         </message>
         <message>
             <source>download_fail_commit</source>
-            <translation>新的 %1 無法替換原來的文件：%2。原來的文件保持不變。</translation>
+            <translation>新的 %1 無法替換原來的檔案：%2。原來的檔案保持不變。</translation>
         </message>
         <message>
             <source>download_fail_sync</source>
@@ -392,7 +396,7 @@
         <name>DownloadPrompts</name>
         <message>
             <source>download_warn_entries</source>
-            <translation>播放列表需要 %1 個條目，但效果文件最多只能有 %2 個：第 %2 個之後的圖片和視頻會被寫入，但不會播放。仍然下載嗎？</translation>
+            <translation>播放列表需要 %1 個條目，但效果檔案最多只能有 %2 個：第 %2 個之後的圖片和視頻會被寫入，但不會播放。仍然下載嗎？</translation>
         </message>
         <message>
             <source>download_btn_eject</source>
@@ -404,15 +408,15 @@
         </message>
         <message>
             <source>download_eject_failed</source>
-            <translation>無法彈出U盤：%1。請關閉正在使用它的程序，然後在文件管理器中彈出。</translation>
+            <translation>無法彈出U盤：%1。請關閉正在使用它的程式，然後在檔案管理員中彈出。</translation>
         </message>
         <message>
             <source>download_ask_empty</source>
-            <translation>播放列表是空的：文件中沒有圖片，顯示屏將甚麼都不顯示。仍然下載嗎？</translation>
+            <translation>播放列表是空的：檔案中沒有圖片，顯示屏將甚麼都不顯示。仍然下載嗎？</translation>
         </message>
         <message>
             <source>download_ask_show_times</source>
-            <translation>文件只能保存0.1秒到25.5秒的顯示時間，以下圖片的時間將被改變：
+            <translation>檔案只能保存0.1秒到25.5秒的顯示時間，以下圖片的時間將被改變：
 %1
 仍然下載嗎？</translation>
         </message>
@@ -444,7 +448,7 @@
         </message>
         <message>
             <source>loadimg_loading_showpath</source>
-            <translation>圖片文件名路徑：%1</translation>
+            <translation>圖片檔案路徑：%1</translation>
         </message>
         <message>
             <source>action_btn_load_over</source>
@@ -460,11 +464,11 @@
         </message>
         <message>
             <source>loadimg_error_missing</source>
-            <translation>文件已不存在</translation>
+            <translation>檔案已不存在</translation>
         </message>
         <message>
             <source>loadimg_error_cannot_open</source>
-            <translation>文件無法打開讀取</translation>
+            <translation>檔案無法打開讀取</translation>
         </message>
         <message>
             <source>loadimg_error_format</source>
@@ -484,9 +488,9 @@
         </message>
         <message>
             <source>loadimg_error_report</source>
-            <translation>有%1個文件無法讀取，未被導入；其他圖片已導入：
+            <translation>有%1個檔案無法讀取，未被導入；其他圖片已導入：
 %2
-請檢查這些文件，或重新保存為PNG或JPG後再導入。</translation>
+請檢查這些檔案，或重新保存為PNG或JPG後再導入。</translation>
         </message>
         <message>
             <source>loadimg_error_memory</source>
@@ -554,7 +558,7 @@
         </message>
         <message>
             <source>updatecontract_lbl_nosource</source>
-            <translation>無法讀取圖片文件「%1」，因此不能調整它的對比度。請重新導入該圖片後再調整。</translation>
+            <translation>無法讀取圖片檔案「%1」，因此不能調整它的對比度。請重新導入該圖片後再調整。</translation>
         </message>
     </context>
     <context>
@@ -593,11 +597,11 @@
         </message>
         <message>
             <source>colorform_file_filter</source>
-            <translation>顏色參數表 (*.txt);;所有文件 (*)</translation>
+            <translation>顏色參數表 (*.txt);;所有檔案 (*)</translation>
         </message>
         <message>
             <source>colorform_save_failed</source>
-            <translation>無法寫入%1：%2。顏色參數表沒有保存，請選擇其他文件夾。</translation>
+            <translation>無法寫入%1：%2。顏色參數表沒有保存，請選擇其他資料夾。</translation>
         </message>
         <message>
             <source>colorform_load_failed</source>
@@ -609,7 +613,7 @@
         <name>CalibrationFile</name>
         <message>
             <source>calib_error_size</source>
-            <translation>文件太大，不是顏色參數表（32行 R G B）。</translation>
+            <translation>檔案太大，不是顏色參數表（32行 R G B）。</translation>
         </message>
         <message>
             <source>calib_error_extra</source>
@@ -621,7 +625,7 @@
         </message>
         <message>
             <source>calib_error_rows</source>
-            <translation>文件只有%1行，顏色參數表需要%2行（每行 R G B）。</translation>
+            <translation>檔案只有%1行，顏色參數表需要%2行（每行 R G B）。</translation>
         </message>
     </context>
     <context>
@@ -859,15 +863,15 @@
         </message>
         <message>
             <source>loadgif_error</source>
-            <translation>無法導入GIF文件 %1：%2 視頻列表中沒有添加任何內容。</translation>
+            <translation>無法導入GIF檔案 %1：%2 視頻列表中沒有添加任何內容。</translation>
         </message>
         <message>
             <source>loadgif_error_missing</source>
-            <translation>文件不存在。</translation>
+            <translation>檔案不存在。</translation>
         </message>
         <message>
             <source>loadgif_error_cannot_open</source>
-            <translation>無法打開該文件，請檢查它是否為可讀取的文件。</translation>
+            <translation>無法打開該檔案，請檢查它是否為可讀取的檔案。</translation>
         </message>
         <message>
             <source>loadgif_error_not_gif</source>
@@ -879,11 +883,11 @@
         </message>
         <message>
             <source>loadgif_error_cut_short</source>
-            <translation>文件在第 %1 幀完整之前就結束了：文件不完整。</translation>
+            <translation>檔案在第 %1 幀完整之前就結束了：檔案不完整。</translation>
         </message>
         <message>
             <source>loadgif_error_damaged</source>
-            <translation>文件在第 %1 幀開始處已損壞。</translation>
+            <translation>檔案在第 %1 幀開始處已損壞。</translation>
         </message>
         <message>
             <source>loadgif_error_frame</source>
@@ -910,15 +914,15 @@
         </message>
         <message>
             <source>loadvideo_select_file</source>
-            <translation>選擇視頻文件</translation>
+            <translation>選擇視頻檔案</translation>
         </message>
         <message>
             <source>loadvideo_init_player_error</source>
-            <translation>初始化播放器失敗，無法播放指定的文件！</translation>
+            <translation>初始化播放器失敗，無法播放指定的檔案！</translation>
         </message>
         <message>
             <source>loadvideo_player_error</source>
-            <translation>無法播放指定的文件！</translation>
+            <translation>無法播放指定的檔案！</translation>
         </message>
         <message>
             <source>loadvideo_loading_tip</source>
@@ -954,11 +958,11 @@
         </message>
         <message>
             <source>loadvideo_vlc_init_error</source>
-            <translation>無法初始化 libVLC，不能導入視頻。請安裝 VLC 的庫和插件（libvlc5、vlc-plugin-base）後重新啟動程序。</translation>
+            <translation>無法初始化 libVLC，不能導入視頻。請安裝 VLC 的庫和插件（libvlc5、vlc-plugin-base）後重新啟動程式。</translation>
         </message>
         <message>
             <source>loadvideo_cut_error</source>
-            <translation>截取視頻失敗：%1 沒有添加視頻片段，請換一個時間段或文件再試。</translation>
+            <translation>截取視頻失敗：%1 沒有添加視頻片段，請換一個時間段或檔案再試。</translation>
         </message>
         <message>
             <source>loadvideo_no_picture</source>
