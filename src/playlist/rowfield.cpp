@@ -3,6 +3,8 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QStatusBar>
 #include <QToolTip>
 #include <QValidator>
 
@@ -42,5 +44,10 @@ void RowField::restoreIfUnfinished()
         return;
     const QString kept = keptText();
     field->setText(kept);
-    QToolTip::showText(field->mapToGlobal(QPoint(0, field->height())), refusal().arg(kept), field);
+    // In the status bar: a tooltip would vanish with the focus that just moved on.
+    const QString text = refusal().arg(kept);
+    if (auto* window = qobject_cast<QMainWindow*>(field->window()))
+        window->statusBar()->showMessage(text, messageMs);
+    else
+        QToolTip::showText(field->mapToGlobal(QPoint(0, field->height())), text, field);
 }

@@ -20,7 +20,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QToolBox>
-#include <QToolTip>
+#include <QStatusBar>
 #include <QToolButton>
 #include <QtTest>
 
@@ -156,7 +156,7 @@ void PlaylistEditsTest::typedValuesStayWithinWhatTheCardHolds()
         QCOMPARE(picture->showTime, 4.0);
         QTest::keyClick(time, Qt::Key_Tab);
         QCOMPARE(time->text(), QStringLiteral("4"));
-        QVERIFY(QToolTip::text().contains("0.1 to 100"));
+        QVERIFY(window->statusBar()->currentMessage().contains("0.1 to 100"));
     }
 
     addClips(1);
@@ -180,7 +180,7 @@ void PlaylistEditsTest::typedValuesStayWithinWhatTheCardHolds()
     QCOMPARE(clip->loopCount, 25);
     QTest::keyClick(loop, Qt::Key_Return);
     QCOMPARE(loop->text(), QStringLiteral("25"));
-    QVERIFY(QToolTip::text().contains("1 to 255"));
+    QVERIFY(window->statusBar()->currentMessage().contains("1 to 255"));
 }
 
 void PlaylistEditsTest::clickOnAClosedRowReachesItsControl()
