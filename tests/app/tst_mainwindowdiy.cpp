@@ -202,29 +202,35 @@ void MainWindowDiyTest::editingALargePictureShowsItsOutputArea()
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(index).center());
     QTRY_VERIFY(table->indexWidget(index));  // the row editor is open
 
-    ModalScript script({[](QWidget* modal) {
+    // Looked at in the form, asserted once it has closed (a failed check must not leave it open).
+    QRect area;
+    QRect view;
+    bool previewShowsTheStroke = false;
+    ModalScript script({[&](QWidget* modal) {
                             auto* form = qobject_cast<DiyForm*>(modal);
-                            QVERIFY(form);
                             DiyPainter* canvas = form->canvas();
-                            QWidget* view = form->findChild<QScrollArea*>("scrollArea")->viewport();
-                            // The output area is in view, in the middle of it.
-                            const QRect area(canvas->mapTo(view, canvas->outputArea().topLeft()), QSize(450, 450));
-                            QVERIFY2(view->rect().contains(area), qPrintable(QStringLiteral("%1,%2 in %3x%4")
-                                         .arg(area.x()).arg(area.y()).arg(view->width()).arg(view->height())));
-                            // A stroke across the middle of the view reaches the fan preview.
+                            QWidget* viewport = form->findChild<QScrollArea*>("scrollArea")->viewport();
+                            area = QRect(canvas->mapTo(viewport, canvas->outputArea().topLeft()), QSize(450, 450));
+                            view = viewport->rect();
+                            // A stroke across the middle of the view.
                             QTest::mouseClick(form->findChild<QToolButton*>("btnShapePen"), Qt::LeftButton);
                             canvas->penColor = Qt::red;
                             canvas->penWidth = 40;
-                            const QPoint middle = canvas->mapFrom(view, view->rect().center());
+                            const QPoint middle = canvas->mapFrom(viewport, viewport->rect().center());
                             DiyInput::drag(canvas, middle - QPoint(100, 0), middle + QPoint(100, 0));
                             auto* preview = form->findChild<DiyFanPreview*>("fanPreview");
-                            QTRY_COMPARE(preview->preview().pixel(225, 225), qRgb(255, 0, 0));
+                            previewShowsTheStroke = QTest::qWaitFor(
+                                [preview] { return preview->preview().pixel(225, 225) == qRgb(255, 0, 0); });
                             QMetaObject::invokeMethod(form->findChild<QPushButton*>("okBut"), "click",
                                                       Qt::QueuedConnection);
                         },
                         ModalScript::answer(QMessageBox::No)});
     QTest::mouseClick(window->findChild<QPushButton*>("btnEditImage"), Qt::LeftButton);
     QCOMPARE(script.seen.size(), 2);
+    // The output area was in view, and the stroke drawn there reached the fan preview.
+    QVERIFY2(view.contains(area), qPrintable(QStringLiteral("%1,%2 in %3x%4")
+                                                 .arg(area.x()).arg(area.y()).arg(view.width()).arg(view.height())));
+    QVERIFY(previewShowsTheStroke);
     QCOMPARE(QImage(picture->sourcePath).pixel(225, 225), qRgb(255, 0, 0));
 
     // The row shows the new thumbnail, in its open editor and painted once the editor closes.

@@ -376,7 +376,8 @@ void DiyFormTest::zoomFromMoveModeAndToolChanges()
     // were drawn at the first zoom.
     auto* preview = child<DiyFanPreview>("fanPreview");
     child<QSpinBox>("penWidthSpinBox")->setValue(12);
-    drag(canvas, {60, 255}, {310, 255});  // through the middle of the output area
+    const QPoint middle = canvas->outputArea().center();
+    drag(canvas, middle - QPoint(125, 0), middle + QPoint(125, 0));
     QTRY_COMPARE(preview->preview().pixel(225, 225), qRgb(0, 0, 0));
     const QImage drawn = canvas->picture();
     const QImage output = canvas->getImage();
@@ -523,11 +524,12 @@ void DiyFormTest::colourAndFontDialogs()
 void DiyFormTest::screenshots()
 {
     // With GYROLUME_SCREENSHOTS set to a directory, the form is saved there with a drawing
-    // of every tool and round text, in English and Simplified Chinese.
+    // of every tool and round text, in English, Simplified and Traditional Chinese.
     const QString shots = qEnvironmentVariable("GYROLUME_SCREENSHOTS");
     if (shots.isEmpty())
         QSKIP("GYROLUME_SCREENSHOTS not set");
-    for (int language : {int(AppSettings::English), int(AppSettings::SimplifiedChinese)}) {
+    for (int language : {int(AppSettings::English), int(AppSettings::SimplifiedChinese),
+                         int(AppSettings::TraditionalChinese)}) {
         useLanguage(language);
         form = openForm();
         DiyPainter* canvas = form->canvas();
@@ -569,8 +571,9 @@ void DiyFormTest::screenshots()
         child<QComboBox>("textStyle")->setCurrentIndex(2);
         child<QSpinBox>("textRadius")->setValue(120);
         press(canvas, {90, 10});
-        canvas->textField()->insert(language == AppSettings::English ? QStringLiteral("GYROLUME FAN ")
-                                                                      : QStringLiteral("旋转风扇屏幕效果预览"));
+        canvas->textField()->insert(language == AppSettings::English             ? QStringLiteral("GYROLUME FAN ")
+                                    : language == AppSettings::SimplifiedChinese ? QStringLiteral("旋转风扇屏幕效果预览")
+                                                                                 : QStringLiteral("旋轉風扇屏幕效果預覽"));
         QTest::keyClick(canvas->textField(), Qt::Key_Return);
         canvas->enterDiyShape();
         child<QComboBox>("textStyle")->setCurrentIndex(0);
@@ -580,7 +583,9 @@ void DiyFormTest::screenshots()
         QTest::keyClick(canvas->textField(), Qt::Key_Return);
         QTRY_VERIFY(preview->refreshCount() > 1);
         QTest::qWait(100);
-        const QString suffix = language == AppSettings::English ? "en" : "zh_CN";
+        const QString suffix = language == AppSettings::English             ? "en"
+                               : language == AppSettings::SimplifiedChinese ? "zh_CN"
+                                                                            : "zh_HK";
         form->grab().save(shots + "/diyform_" + suffix + ".png");
         preview->grab().save(shots + "/diyform_preview_" + suffix + ".png");
         child<QToolButton>("btnShapeMove")->click();
