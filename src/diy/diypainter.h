@@ -54,7 +54,6 @@ public:
     void revokeCancel();
     // Brings back the step undone last; false when there is none (or text is being typed).
     bool redo();
-    bool canRedo() const { return m_history.redoCount() > 0; }
     bool zoomIn();
     bool zoomOut();
     // Stamps the floating shape into the picture; false when none floats.
