@@ -9,6 +9,7 @@
 #include "diy/diyform.h"
 #include "diy/diypainter.h"
 #include "playlist/customtablemodel.h"
+#include "playlist/imageobjectwidget.h"
 
 #include <QDebug>
 #include <QMessageBox>
@@ -60,6 +61,7 @@ void MainWindow::onBtnEditDiy()
     if (!picture || !picture->editable())
         return;
     qDebug() << "#MainWindow# onBtnEditDiy()";
+    const QPersistentModelIndex row = tableView->currentIndex();
     DiyForm form(picture->sourcePath, AppSettings::language, this);
     form.resize(size());
     if (form.exec() != QDialog::Accepted)
@@ -71,6 +73,11 @@ void MainWindow::onBtnEditDiy()
     picture->prepareSource(saved);
     convertToPolar(saved, picture);
     showInPreview(picture);
-    m_pictureModel->refrehItem(tableView->currentIndex());
+    if (row.isValid()) {
+        m_pictureModel->refrehItem(row);
+        // An open row editor shows its own copy of the thumbnail.
+        if (auto* editor = qobject_cast<ImageObjectWidget*>(tableView->indexWidget(row)))
+            editor->onImageContractChanged(editor);
+    }
     toolBox->setCurrentWidget(page);
 }

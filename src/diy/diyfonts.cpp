@@ -57,7 +57,7 @@ bool registerDiyFontAliases()
     }
     // The toolkit falls back through fontconfig only by family name, which loses the
     // weight of a face such as "Lato Black": it is told the resolved family directly.
-    for (const QString& requested : {QStringLiteral("黑体"), QStringLiteral("Airal Black")}) {
+    for (const QString& requested : {QStringLiteral("黑体"), QStringLiteral("Arial Black")}) {
         const QString family = resolvedFamily(requested);
         qDebug() << "#DiyFonts#" << requested << "->" << family;
         if (!family.isEmpty())

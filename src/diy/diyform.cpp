@@ -15,7 +15,9 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
+#include <QScrollBar>
 #include <QShortcut>
+#include <QShowEvent>
 
 #include <utility>
 
@@ -52,20 +54,33 @@ DiyForm::DiyForm(const QString& path, int language, QWidget* parent)
     connect(ui->cancelBut, &QPushButton::clicked, this, &DiyForm::onBtnCancel);
     connect(ui->btnBackgroundColor, &QPushButton::clicked, this, &DiyForm::onBtnSetBackgroundColor);
     connect(ui->btnReset, &QPushButton::clicked, this, &DiyForm::onBtnReset);
+    connect(ui->btnRedo, &QPushButton::clicked, this, &DiyForm::onBtnRedo);
     connect(ui->btnZoomIn, &QPushButton::clicked, this, &DiyForm::onBtnZoomIn);
     connect(ui->btnZoomOut, &QPushButton::clicked, this, &DiyForm::onBtnZoomOut);
 
     // The keys of a drawing program. While text is typed the text field keeps its own.
-    auto shortcut = [this](const QKeySequence& keys, void (DiyForm::*slot)()) {
-        auto* key = new QShortcut(keys, this);
-        connect(key, &QShortcut::activated, this, slot);
+    auto shortcut = [this](QList<QKeySequence> keys, void (DiyForm::*slot)()) {
+        // One shortcut per action: two with the same keys would each make the other ambiguous.
+        QList<QKeySequence> unique;
+        for (const QKeySequence& key : keys)
+            if (!key.isEmpty() && !unique.contains(key))
+                unique.append(key);
+        auto* action = new QShortcut(this);
+        action->setKeys(unique);
+        connect(action, &QShortcut::activated, this, slot);
     };
-    shortcut(QKeySequence::Undo, &DiyForm::onBtnReset);
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Plus), &DiyForm::onBtnZoomIn);
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Equal), &DiyForm::onBtnZoomIn);
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus), &DiyForm::onBtnZoomOut);
+    shortcut(QKeySequence::keyBindings(QKeySequence::Undo), &DiyForm::onBtnReset);
+    shortcut(QKeySequence::keyBindings(QKeySequence::Redo)
+                 << QKeySequence(Qt::CTRL | Qt::Key_Y) << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+             &DiyForm::onBtnRedo);
+    shortcut({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
+             &DiyForm::onBtnZoomIn);
+    shortcut({QKeySequence(Qt::CTRL | Qt::Key_Minus)}, &DiyForm::onBtnZoomOut);
+    // The panel's options scroll when the dialog is short, over the panel's own ground.
+    ui->optionsArea->viewport()->setAutoFillBackground(false);
+    ui->optionsContents->setAutoFillBackground(false);
 
-    const QString family = language == AppSettings::English ? tr("Airal Black") : tr("黑体");
+    const QString family = language == AppSettings::English ? tr("Arial Black") : tr("黑体");
     textFont = QFont(family, 100, QFont::Normal, false);
     applyTextFont();
     applyTextColour();
@@ -122,21 +137,14 @@ void DiyForm::applyTextFont()
 {
     ui->lblFont->setText(tr("diyform_lblfont_title").arg(textFont.family()).arg(textFont.pointSize()));
     painter->textFont = textFont;
-    QLineEdit* field = painter->textField();
-    field->setFont(textFont);
-    field->setFixedHeight(QFontMetrics(textFont).height());
-    field->resize(qMax(20, QFontMetrics(textFont).horizontalAdvance(field->text())), field->height());
+    painter->styleTextField();
 }
 
 void DiyForm::applyTextColour()
 {
     setSwatch(ui->btnSelectFontColor, fontColor);
     painter->textColor = fontColor;
-    QLineEdit* field = painter->textField();
-    QPalette palette = field->palette();
-    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        palette.setColor(group, QPalette::Text, fontColor.isValid() ? fontColor : QColor(Qt::black));
-    field->setPalette(palette);
+    painter->styleTextField();
     refreshPending();
 }
 
@@ -266,18 +274,42 @@ void DiyForm::onBtnSetBackgroundColor()
 
 void DiyForm::onBtnReset() { painter->revokeCancel(); }
 
-void DiyForm::onBtnZoomIn()
+void DiyForm::onBtnRedo() { painter->redo(); }
+
+void DiyForm::onBtnZoomIn() { zoom(&DiyPainter::zoomIn); }
+
+void DiyForm::onBtnZoomOut() { zoom(&DiyPainter::zoomOut); }
+
+void DiyForm::zoom(bool (DiyPainter::*step)())
 {
     if (ui->btnShapeMove->isChecked())
         setTool(DiyPainter::Pen);
-    painter->zoomIn();
+    // What the user looks at stays in the middle of the view.
+    QWidget* viewport = ui->scrollArea->viewport();
+    const QPointF centre = painter->viewToImage(painter->mapFrom(viewport, viewport->rect().center()));
+    if ((painter->*step)())
+        centreViewOn(centre);
 }
 
-void DiyForm::onBtnZoomOut()
+void DiyForm::centreViewOn(QPointF imagePoint)
 {
-    if (ui->btnShapeMove->isChecked())
-        setTool(DiyPainter::Pen);
-    painter->zoomOut();
+    // The scroll area learns the canvas's new size from the pending layout requests.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QWidget* viewport = ui->scrollArea->viewport();
+    const QPoint target =
+        painter->mapTo(ui->scrollAreaWidgetContents, painter->imageToView(imagePoint.toPoint()));
+    ui->scrollArea->horizontalScrollBar()->setValue(target.x() - viewport->width() / 2);
+    ui->scrollArea->verticalScrollBar()->setValue(target.y() - viewport->height() / 2);
+}
+
+void DiyForm::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // A large picture opens with its output area in view, not with its top-left corner.
+    if (!event->spontaneous() && !shownOnce) {
+        shownOnce = true;
+        centreViewOn(QRectF(painter->outputArea()).center());
+    }
 }
 
 void DiyForm::onBtnOk()

@@ -48,12 +48,14 @@ public slots:
     void onBtnCancel();
     void onBtnSetBackgroundColor();
     void onBtnReset();
+    void onBtnRedo();
     void onBtnZoomIn();
     void onBtnZoomOut();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     // Asks for a colour starting from `current`; false when the dialog was cancelled.
@@ -63,6 +65,10 @@ private:
     void refreshPending();
     void applyTextFont();
     void applyTextColour();
+    // One zoom step of the canvas, keeping the middle of the view where it was.
+    void zoom(bool (DiyPainter::*step)());
+    // Scrolls the canvas so that this picture point is in the middle of the view.
+    void centreViewOn(QPointF imagePoint);
 
     std::unique_ptr<Ui::DiyForm> ui;
     DiyPainter* painter = nullptr;
@@ -72,4 +78,5 @@ private:
     QColor penColor;
     QColor fillColor;
     QColor backgroundColor;
+    bool shownOnce = false;
 };

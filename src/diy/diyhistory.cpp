@@ -1,8 +1,9 @@
 #include "diyhistory.h"
 
-void DiyHistory::append(int zoomLevel, const QImage& picture)
+void DiyHistory::append(const QImage& picture)
 {
-    records.push_back({zoomLevel, picture});
+    clearRedo();
+    records.push_back({picture});
     total += picture.sizeInBytes();
     trim();
 }
@@ -19,9 +20,22 @@ bool DiyHistory::dropLast()
     if (records.size() < 2)
         return false;
     total -= records.back().picture.sizeInBytes();
+    undone.push_back(std::move(records.back()));
     records.pop_back();
     return true;
 }
+
+bool DiyHistory::restoreNext()
+{
+    if (undone.empty())
+        return false;
+    total += undone.back().picture.sizeInBytes();
+    records.push_back(std::move(undone.back()));
+    undone.pop_back();
+    return true;
+}
+
+void DiyHistory::clearRedo() { undone.clear(); }
 
 void DiyHistory::trim()
 {

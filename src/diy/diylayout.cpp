@@ -7,22 +7,21 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <limits>
 
 namespace DiyLayout {
 
-QRect centredArea(QSize canvas, bool keepInside)
+QRect centredArea(QSize canvas)
 {
-    QPoint topLeft = centredWindowPosition(canvas);
-    if (keepInside)
-        topLeft = QPoint(std::max(topLeft.x(), 0), std::max(topLeft.y(), 0));
-    return QRect(topLeft, QSize(areaSide, areaSide));
+    const QPoint centred = centredWindowPosition(canvas);
+    return QRect(QPoint(std::max(centred.x(), 0), std::max(centred.y(), 0)), QSize(areaSide, areaSide));
 }
 
 QSize zoomedSize(QSize base, int level, bool* refused)
 {
-    // The placement dialog's steps, without its cap: only a side an int cannot hold is refused.
-    const QSize size = ::zoomedSize(base, level, std::numeric_limits<int>::max());
+    // The placement dialog's steps with a view's own cap; a view of nothing shows nothing.
+    QSize size = ::zoomedSize(base, level, maxViewSide);
+    if (size.isEmpty())
+        size = QSize();
     *refused = !size.isValid();
     return size;
 }

@@ -21,13 +21,15 @@ constexpr int areaSide = clipWindowSide;  // the fan's picture, and the round ou
 
 enum TextArrangement { Horizontal = 0, Vertical = 1, Round = 2 };
 
-// The output area centred on a canvas. A canvas opened from a file keeps the area's
-// top-left inside it (`keepInside`); after a zoom step the area is centred even on a canvas
-// smaller than itself.
-QRect centredArea(QSize canvas, bool keepInside);
+// The output area centred on a picture, its top-left kept inside the picture.
+QRect centredArea(QSize canvas);
 
-// The picture size `level` zoom steps (of 10 % of the base each) away from `base`; an
-// invalid size when a side would be negative (or beyond an int), and the step is then refused.
+// The largest side a view of the picture may have (the toolkit's limit for a widget).
+constexpr int maxViewSide = (1 << 24) - 1;
+
+// The size a picture of size `base` is shown at, `level` zoom steps (of 10 % of its size
+// each) away from its own; an invalid size when a side would be empty or longer than
+// maxViewSide, and the step is then refused.
 QSize zoomedSize(QSize base, int level, bool* refused);
 
 // The part of the canvas that holds a shape dragged from `start` to `end` with a pen of

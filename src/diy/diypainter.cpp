@@ -9,13 +9,12 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QtMath>
 
 using DiyLayout::areaSide;
 
 DiyPainter::DiyPainter(const QString& path, QWidget* parent) : QWidget(parent)
 {
-    circleOverlay = roundAreaOverlay(false);
-
     const QImage loaded = path.isEmpty() ? QImage() : QImage(path);
     if (loaded.isNull()) {
         currentImage = QImage(areaSide, areaSide, QImage::Format_ARGB32);
@@ -24,10 +23,9 @@ DiyPainter::DiyPainter(const QString& path, QWidget* parent) : QWidget(parent)
     } else {
         qDebug() << "111111111111";
         currentImage = loaded.convertToFormat(QImage::Format_ARGB32);
-        areaRect = DiyLayout::centredArea(currentImage.size(), true);
+        areaRect = DiyLayout::centredArea(currentImage.size());
     }
     setFixedSize(currentImage.size());
-    baseImage = currentImage;
     qDebug() << "w = " << currentImage.width() << ", h = " << currentImage.height();
 
     shapeWidget = new DiyShape(this);
@@ -47,7 +45,7 @@ DiyPainter::DiyPainter(const QString& path, QWidget* parent) : QWidget(parent)
     // Return ends the typing here; it must not also reach the dialog around the canvas.
     textEdit->installEventFilter(this);
 
-    m_history.append(0, currentImage);
+    m_history.append(currentImage);
 
     areaWidget = new RoundAreaWidget(false, this);
     areaWidget->move(areaRect.topLeft());
@@ -81,6 +79,69 @@ void DiyPainter::changed()
 {
     update();
     emit pictureChanged();
+}
+
+QSizeF DiyPainter::viewScale() const
+{
+    bool refused = false;
+    const QSize view = DiyLayout::zoomedSize(currentImage.size(), m_zoomLevel, &refused);
+    if (refused || currentImage.isNull())
+        return QSizeF(1, 1);
+    return QSizeF(qreal(view.width()) / currentImage.width(), qreal(view.height()) / currentImage.height());
+}
+
+QSize DiyPainter::toViewSize(QSize imageSize) const
+{
+    const QSizeF scale = viewScale();
+    return QSize(qMax(1, qRound(imageSize.width() * scale.width())),
+                 qMax(1, qRound(imageSize.height() * scale.height())));
+}
+
+QPointF DiyPainter::viewToImage(QPointF viewPoint) const
+{
+    const QSizeF scale = viewScale();
+    return QPointF(viewPoint.x() / scale.width(), viewPoint.y() / scale.height());
+}
+
+QPoint DiyPainter::imageToView(QPoint imagePoint) const
+{
+    const QSizeF scale = viewScale();
+    return QPoint(qRound(imagePoint.x() * scale.width()), qRound(imagePoint.y() * scale.height()));
+}
+
+QPoint DiyPainter::imagePointAt(QPointF viewPoint) const
+{
+    // The picture pixel under the middle of the view pixel the mouse is on.
+    const QPointF at = viewToImage(viewPoint + QPointF(0.5, 0.5));
+    return QPoint(qFloor(at.x()), qFloor(at.y()));
+}
+
+QPoint DiyPainter::placeInPicture(const QWidget* child, QPoint placed) const
+{
+    // Only a drag moves a child: the view's rounding must not shift it by itself.
+    if (child->pos() == imageToView(placed))
+        return placed;
+    const QPointF at = viewToImage(child->pos());
+    return QPoint(qRound(at.x()), qRound(at.y()));
+}
+
+void DiyPainter::styleTextField()
+{
+    // The field shows the text as large as it will be drawn at this zoom.
+    QFont shown = textFont;
+    const qreal scale = viewScale().height();
+    if (textFont.pointSizeF() > 0)
+        shown.setPointSizeF(textFont.pointSizeF() * scale);
+    else
+        shown.setPixelSize(qMax(1, qRound(textFont.pixelSize() * scale)));
+    textEdit->setFont(shown);
+    textEdit->setFixedHeight(QFontMetrics(shown).height());
+    textEdit->setAutoFillBackground(true);
+    QPalette palette = textEdit->palette();
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        palette.setColor(group, QPalette::Text, textColor.isValid() ? textColor : QColor(Qt::black));
+    textEdit->setPalette(palette);
+    onTextChanged(textEdit->text());
 }
 
 void DiyPainter::setUpPainter(QPainter& painter) const
@@ -134,9 +195,7 @@ void DiyPainter::endStroke()
     if (!strokeRecorded)
         return;
     strokeRecorded = false;
-    m_history.append(m_zoomLevel, currentImage);
-    m_zoomLevel = 0;
-    baseImage = currentImage;
+    m_history.append(currentImage);
 }
 
 QImage DiyPainter::renderFloatingShape() const
@@ -154,8 +213,11 @@ QImage DiyPainter::renderFloatingShape() const
 
 void DiyPainter::showFloating(const QImage& picture, QPoint topLeft)
 {
+    // Something new floats: what was undone before it can no longer be redone.
+    m_history.clearRedo();
+    floatingPos = topLeft;
     shapeWidget->setCurrentImage(picture);
-    shapeWidget->move(topLeft);
+    shapeWidget->setGeometry(QRect(imageToView(topLeft), toViewSize(picture.size())));
     shapeWidget->show();
     shapeWidget->raise();
     pressing = false;
@@ -166,7 +228,7 @@ void DiyPainter::mousePressEvent(QMouseEvent* event)
 {
     if (moveMode || event->button() != Qt::LeftButton)
         return;
-    const QPoint position = event->position().toPoint();
+    const QPoint position = imagePointAt(event->position());
     qDebug() << "DiyPainter::mousePressEvent x = " << position.x() << ", y = " << position.y();
     endStroke();
     if (textEdit->text().isEmpty())
@@ -176,16 +238,10 @@ void DiyPainter::mousePressEvent(QMouseEvent* event)
     } else if (enterDiyShape()) {
         startPoint = QPoint(0, 0);  // this press only stamps
     } else if (tool == Text) {
-        textEdit->setFont(textFont);
-        textEdit->setFixedHeight(QFontMetrics(textFont).height());
-        textEdit->setAutoFillBackground(true);
-        QPalette palette = textEdit->palette();
-        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-            palette.setColor(group, QPalette::Text, textColor);
-        textEdit->setPalette(palette);
+        textAnchor = position;
         textEdit->clear();
-        onTextChanged(QString());
-        textEdit->move(position);
+        styleTextField();
+        textEdit->move(imageToView(position));
         textEdit->show();
         textEdit->raise();
         textEdit->setFocus();
@@ -200,7 +256,7 @@ void DiyPainter::mouseMoveEvent(QMouseEvent* event)
 {
     if (moveMode || !(event->buttons() & Qt::LeftButton) || startPoint == QPoint(0, 0))
         return;
-    endPoint = event->position().toPoint();
+    endPoint = imagePointAt(event->position());
     if (isStroke()) {
         qDebug() << "DiyPainter::mouseMoveEvent draw pen.";
         pressing = false;
@@ -222,7 +278,7 @@ void DiyPainter::mouseReleaseEvent(QMouseEvent* event)
     }
     if (event->button() != Qt::LeftButton || startPoint == QPoint(0, 0) || tool == Text)
         return;
-    endPoint = event->position().toPoint();
+    endPoint = imagePointAt(event->position());
     qDebug() << "DiyPainter::mouseReleaseEvent lastPoint" << startPoint << ", endPoint" << endPoint;
     if (endPoint == startPoint) {
         pressing = false;
@@ -247,7 +303,7 @@ void DiyPainter::repaintShape()
         return;
     qDebug() << "DiyPainter::repaintShape ";
     // The shape keeps the place it was dragged to.
-    showFloating(renderFloatingShape(), shapeWidget->pos());
+    showFloating(renderFloatingShape(), placeInPicture(shapeWidget, floatingPos));
 }
 
 void DiyPainter::onShapeWidgetPointChanged(QPoint)
@@ -262,13 +318,13 @@ void DiyPainter::onTextChanged(const QString& text)
 
 void DiyPainter::onTextPressEnter()
 {
-    const QPoint anchor = !textEdit->isHidden() ? textEdit->pos() : shapeWidget->pos();
+    const QPoint anchor = !textEdit->isHidden() ? textAnchor : placeInPicture(shapeWidget, floatingPos);
     const QString text = textEdit->text();
     if (text.isEmpty()) {
         textEdit->hide();
         return;
     }
-    QImage canvas(size(), QImage::Format_ARGB32);
+    QImage canvas(currentImage.size(), QImage::Format_ARGB32);
     const DiyLayout::TextLayout layout =
         DiyLayout::layoutText(text, textFont, textArrangement, textRadius, anchor, &canvas);
     qDebug() << "DiyPainter::onTextPressEnter " << layout.box;
@@ -292,15 +348,14 @@ bool DiyPainter::enterDiyShape()
     endStroke();
     if (shapeWidget->currentImage().isNull())
         return false;
-    qDebug() << "DiyPainter::enterDiyShape x = " << shapeWidget->x() << ", y = " << shapeWidget->y();
+    const QPoint at = placeInPicture(shapeWidget, floatingPos);
+    qDebug() << "DiyPainter::enterDiyShape x = " << at.x() << ", y = " << at.y();
     QPainter painter(&currentImage);
-    painter.drawImage(shapeWidget->pos(), shapeWidget->currentImage());
+    painter.drawImage(at, shapeWidget->currentImage());
     painter.end();
     shapeWidget->setCurrentImage(QImage());
     shapeWidget->hide();
-    m_zoomLevel = 0;
-    baseImage = currentImage;
-    m_history.append(0, currentImage);
+    m_history.append(currentImage);
     pressing = false;
     modified = true;
     changed();
@@ -345,19 +400,31 @@ void DiyPainter::revokeCancel()
         return;
     if (!m_history.dropLast())
         return;
-    const HistoryObject& record = m_history.last();
-    setPicture(record.picture);
-    if (record.zoomLevel != -1)
-        m_zoomLevel = record.zoomLevel;
+    setPicture(m_history.last().picture);
     pressing = false;
     changed();
+}
+
+bool DiyPainter::redo()
+{
+    qDebug() << "DiyPainter::redo()";
+    if (!textEdit->isHidden())
+        return false;
+    endStroke();  // a stroke under way is a new step, after which nothing is redone
+    startPoint = QPoint(0, 0);
+    if (!m_history.restoreNext())
+        return false;
+    setPicture(m_history.last().picture);
+    pressing = false;
+    modified = true;
+    changed();
+    return true;
 }
 
 void DiyPainter::setPicture(const QImage& picture)
 {
     currentImage = picture;
-    baseImage = picture;
-    setFixedSize(picture.size());
+    setFixedSize(toViewSize(currentImage.size()));
 }
 
 void DiyPainter::finishPendingForStep()
@@ -386,25 +453,19 @@ bool DiyPainter::zoomStep(int direction)
 {
     if (moveMode)
         leaveMoveMode();
-    if (baseImage.isNull())
+    if (currentImage.isNull())
         return false;
     endStroke();
     finishPendingForStep();
     bool refused = false;
-    const QSize size = DiyLayout::zoomedSize(baseImage.size(), m_zoomLevel + direction, &refused);
+    const QSize size = DiyLayout::zoomedSize(currentImage.size(), m_zoomLevel + direction, &refused);
     if (refused)
         return false;
-    const int before = m_zoomLevel;
     m_zoomLevel += direction;
-    currentImage = baseImage.scaled(size, Qt::KeepAspectRatioByExpanding, Qt::FastTransformation);
-    m_history.append(before, currentImage);
-    qDebug() << "#DiyPainter# zoom level" << m_zoomLevel << "size" << currentImage.size();
-    setFixedSize(currentImage.size());
-    move(5, 5);
-    // The output area is centred on the resized picture.
-    areaRect = DiyLayout::centredArea(currentImage.size(), false);
-    areaWidget->move(areaRect.topLeft());
-    changed();
+    qDebug() << "#DiyPainter# zoom level" << m_zoomLevel << "view" << size;
+    // Whatever floated was stamped above and Move mode has ended: only the view changes.
+    setFixedSize(size);
+    update();
     return true;
 }
 
@@ -413,7 +474,8 @@ void DiyPainter::enterMoveMode()
     if (moveMode)
         return;
     finishPendingForStep();
-    areaWidget->move(areaRect.topLeft());
+    areaWidget->setViewScale(viewScale().width());
+    areaWidget->move(imageToView(areaRect.topLeft()));
     areaWidget->show();
     areaWidget->raise();
     moveMode = true;
@@ -424,7 +486,7 @@ void DiyPainter::leaveMoveMode()
 {
     finishPendingForStep();
     areaWidget->hide();
-    areaRect.moveTopLeft(areaWidget->pos());
+    areaRect.moveTopLeft(placeInPicture(areaWidget, areaRect.topLeft()));
     moveMode = false;
     changed();
 }
@@ -434,7 +496,13 @@ bool DiyPainter::saveImage(const QString& path)
     commitPending();
     if (moveMode)
         leaveMoveMode();
-    if (!currentImage.save(path, "png"))
+    // The file shows what the user sees: the drawing over the background it was made on.
+    QImage whole(currentImage.size(), QImage::Format_ARGB32);
+    whole.fill(m_backgroundColor.isValid() ? m_backgroundColor : QColor(Qt::transparent));
+    QPainter painter(&whole);
+    painter.drawImage(0, 0, currentImage);
+    painter.end();
+    if (!whole.save(path, "png"))
         return false;
     modified = false;
     return true;
@@ -455,7 +523,7 @@ QImage DiyPainter::composeOutput(QRect area, bool withFloating) const
         painter.fillRect(canvas, m_backgroundColor);
     painter.drawImage(0, 0, currentImage);
     if (withFloating && !shapeWidget->isHidden())
-        painter.drawImage(shapeWidget->pos(), shapeWidget->currentImage());
+        painter.drawImage(placeInPicture(shapeWidget, floatingPos), shapeWidget->currentImage());
     return output;
 }
 
@@ -469,8 +537,8 @@ QImage DiyPainter::getImage()
 
 QImage DiyPainter::outputPreview() const
 {
-    const QRect area = moveMode ? QRect(areaWidget->pos(), QSize(areaSide, areaSide)) : areaRect;
-    return composeOutput(area, true);
+    const QPoint topLeft = moveMode ? placeInPicture(areaWidget, areaRect.topLeft()) : areaRect.topLeft();
+    return composeOutput(QRect(topLeft, QSize(areaSide, areaSide)), true);
 }
 
 void DiyPainter::paintEvent(QPaintEvent*)
@@ -479,10 +547,16 @@ void DiyPainter::paintEvent(QPaintEvent*)
     if (m_backgroundColor.isValid())
         painter.fillRect(rect(), m_backgroundColor);
     qDebug() << "paint diyImage " << (currentImage.isNull() ? "true" : "false");
+    // The view of the picture at the zoom: every pixel a block when magnified.
+    const QSizeF scale = viewScale();
+    painter.scale(scale.width(), scale.height());
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, scale.width() < 1);
     painter.drawImage(0, 0, currentImage);
     // The shape being dragged out is drawn over the picture, not into a copy of it.
     if (pressing && !isStroke())
         paintShape(painter, startPoint, endPoint);
-    if (!moveMode)
-        painter.drawImage(areaRect.topLeft(), circleOverlay);
+    if (!moveMode) {
+        painter.translate(areaRect.topLeft());
+        paintRoundArea(painter, false);
+    }
 }

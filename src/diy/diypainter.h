@@ -6,7 +6,9 @@
 #include <QFont>
 #include <QImage>
 #include <QPoint>
+#include <QPointF>
 #include <QRect>
+#include <QSizeF>
 #include <QWidget>
 
 class DiyShape;
@@ -18,6 +20,10 @@ class RoundAreaWidget;
 // whose look follows the panel, until it is stamped (a press elsewhere, a tool change, a
 // zoom step, saving or finishing). The fan's picture is the 450 x 450 square under the
 // round output area (getImage), which Move mode lets the user drag.
+//
+// Zoom magnifies the view only: the picture, the output area, the shapes and the pen width
+// are in the picture's own pixels, and the widget shows them zoomLevel() steps of 10 %
+// larger or smaller. Mouse positions are mapped back into the picture.
 //
 // The tool panel writes the settings below and then calls repaintShape() (or focuses the
 // text field while it is open). GUI thread only.
@@ -46,6 +52,8 @@ public:
     QColor backgroundColor() const { return m_backgroundColor; }
 
     void revokeCancel();
+    // Brings back the step undone last; false when there is none (or text is being typed).
+    bool redo();
     bool zoomIn();
     bool zoomOut();
     // Stamps the floating shape into the picture; false when none floats.
@@ -53,7 +61,7 @@ public:
     // Renders open text and stamps whatever floats.
     bool commitPending();
     void repaintShape();
-    // Writes the whole picture (at its zoom, without the background) as PNG.
+    // Writes the whole picture, at its own size over the background colour, as PNG.
     bool saveImage(const QString& path);
     // The fan's picture: the 450 x 450 square under the output area over the background.
     // Leaves Move mode; a floating shape or open text is not part of it.
@@ -75,6 +83,11 @@ public:
     const QImage& picture() const { return currentImage; }
     QRect outputArea() const { return areaRect; }
     int zoomLevel() const { return m_zoomLevel; }
+    // Between the picture's pixels and the widget's (the view of the current zoom).
+    QPointF viewToImage(QPointF viewPoint) const;
+    QPoint imageToView(QPoint imagePoint) const;
+    // Gives the text field the text font at the view's zoom and the text colour.
+    void styleTextField();
     const DiyHistory& history() const { return m_history; }
     QLineEdit* textField() const { return textEdit; }
     DiyShape* floatingShape() const { return shapeWidget; }
@@ -113,16 +126,20 @@ private:
     void finishPendingForStep();
     bool zoomStep(int direction);
     void setPicture(const QImage& picture);
+    QSizeF viewScale() const;
+    QSize toViewSize(QSize imageSize) const;
+    QPoint imagePointAt(QPointF viewPoint) const;
+    // Where a child widget (the round area, the floating shape) that was placed at `placed`
+    // in the picture lies in the picture now that it may have been dragged.
+    QPoint placeInPicture(const QWidget* child, QPoint placed) const;
     void changed();
     QImage composeOutput(QRect area, bool withFloating) const;
 
     DiyHistory m_history;
     bool strokeRecorded = false;  // the stroke in progress has its history record
     QColor m_backgroundColor = QColor(255, 255, 255, 255);
-    QImage circleOverlay;
     QRect areaRect;
     QImage currentImage;
-    QImage baseImage;
     int m_zoomLevel = 0;
     bool pressing = false;
     bool modified = false;
@@ -132,4 +149,6 @@ private:
     RoundAreaWidget* areaWidget = nullptr;
     QPoint startPoint;
     QPoint endPoint;
+    QPoint floatingPos;  // top-left of the floating shape in the picture
+    QPoint textAnchor;   // where the text being typed starts in the picture
 };

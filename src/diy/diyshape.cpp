@@ -39,7 +39,9 @@ void DiyShape::paintEvent(QPaintEvent*)
     if (picture.isNull())
         return;
     QPainter painter(this);
-    painter.drawImage(0, 0, picture);
+    // The canvas sizes the widget to its zoom: the picture is shown at that size.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, width() < picture.width());
+    painter.drawImage(rect(), picture);
     painter.setPen(QPen(Qt::red, 4, Qt::DashDotLine));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(QRect(QPoint(0, 0), QPoint(width() - 1, height() - 1)));

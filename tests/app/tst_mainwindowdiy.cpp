@@ -1,6 +1,7 @@
 #include "app/appsettings.h"
 #include "app/mainwindow.h"
 #include "convert/imageobject.h"
+#include "diy/diyfanpreview.h"
 #include "diy/diyform.h"
 #include "diy/diypainter.h"
 #include "diy/modalscript.h"
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QToolBox>
@@ -48,6 +50,7 @@ private slots:
     void cleanup();
     void newDiyAddsADiyPicture();
     void pictureEditingConvertsInPlace();
+    void editingALargePictureShowsItsOutputArea();
     void screenshots();
 
 private:
@@ -179,6 +182,72 @@ void MainWindowDiyTest::pictureEditingConvertsInPlace()
     window->addPictureObject(readBack);
     window->showInPreview(readBack);
     QVERIFY(!edit->isEnabled());
+}
+
+void MainWindowDiyTest::editingALargePictureShowsItsOutputArea()
+{
+    // The window at the size it starts with.
+    window = showEnglishWindow(QSize());
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QImage photo(1920, 1080, QImage::Format_RGB32);
+    photo.fill(Qt::darkBlue);
+    const QString path = files.filePath("wide.png");
+    QVERIFY(photo.save(path));
+    QCOMPARE(window->addPictureFile(path), MainWindow::AddStatus::Added);
+    QCOMPARE(window->addPictureFile(path), MainWindow::AddStatus::Added);
+    ImageObject* picture = pictureAt(window->pictureModel(), 0);
+
+    auto* table = window->findChild<QTableView*>("tableView");
+    const QModelIndex index = table->model()->index(0, 0);
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(index).center());
+    QTRY_VERIFY(table->indexWidget(index));  // the row editor is open
+
+    // Looked at in the form, asserted once it has closed (a failed check must not leave it open).
+    QRect area;
+    QRect view;
+    bool previewShowsTheStroke = false;
+    ModalScript script({[&](QWidget* modal) {
+                            auto* form = qobject_cast<DiyForm*>(modal);
+                            DiyPainter* canvas = form->canvas();
+                            QWidget* viewport = form->findChild<QScrollArea*>("scrollArea")->viewport();
+                            area = QRect(canvas->mapTo(viewport, canvas->outputArea().topLeft()), QSize(450, 450));
+                            view = viewport->rect();
+                            // A stroke across the middle of the view.
+                            QTest::mouseClick(form->findChild<QToolButton*>("btnShapePen"), Qt::LeftButton);
+                            canvas->penColor = Qt::red;
+                            canvas->penWidth = 40;
+                            const QPoint middle = canvas->mapFrom(viewport, viewport->rect().center());
+                            DiyInput::drag(canvas, middle - QPoint(100, 0), middle + QPoint(100, 0));
+                            auto* preview = form->findChild<DiyFanPreview*>("fanPreview");
+                            previewShowsTheStroke = QTest::qWaitFor(
+                                [preview] { return preview->preview().pixel(225, 225) == qRgb(255, 0, 0); });
+                            QMetaObject::invokeMethod(form->findChild<QPushButton*>("okBut"), "click",
+                                                      Qt::QueuedConnection);
+                        },
+                        ModalScript::answer(QMessageBox::No)});
+    QTest::mouseClick(window->findChild<QPushButton*>("btnEditImage"), Qt::LeftButton);
+    QCOMPARE(script.seen.size(), 2);
+    // The output area was in view, and the stroke drawn there reached the fan preview.
+    QVERIFY2(view.contains(area), qPrintable(QStringLiteral("%1,%2 in %3x%4")
+                                                 .arg(area.x()).arg(area.y()).arg(view.width()).arg(view.height())));
+    QVERIFY(previewShowsTheStroke);
+    QCOMPARE(QImage(picture->sourcePath).pixel(225, 225), qRgb(255, 0, 0));
+
+    // The row shows the new thumbnail, in its open editor and painted once the editor closes.
+    auto redInRow = [table, index] {
+        const QImage row = table->viewport()->grab(table->visualRect(index)).toImage();
+        int red = 0;
+        for (int y = 0; y < row.height(); ++y)
+            for (int x = 0; x < qMin(row.width(), 80); ++x)
+                red += QColor(row.pixel(x, y)) == QColor(Qt::red);
+        return red;
+    };
+    QVERIFY(table->indexWidget(index));
+    QTRY_VERIFY(redInRow() > 10);
+    const QModelIndex next = table->model()->index(1, 0);
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(next).center());
+    QTRY_VERIFY(!table->indexWidget(index));
+    QTRY_VERIFY(redInRow() > 10);
 }
 
 void MainWindowDiyTest::screenshots()

@@ -47,8 +47,10 @@ void DiyCoreTest::zoomSizes_data()
     QTest::newRow("two steps") << QSize(450, 450) << 2 << QSize(540, 540) << false;
     QTest::newRow("from a zoomed base") << QSize(495, 495) << 1 << QSize(544, 544) << false;
     QTest::newRow("out, truncated to zero") << QSize(455, 600) << -1 << QSize(410, 540) << false;
-    QTest::newRow("level -10 is empty") << QSize(450, 300) << -10 << QSize(0, 0) << false;
+    QTest::newRow("level -9") << QSize(450, 300) << -9 << QSize(45, 30) << false;
+    QTest::newRow("level -10 would show nothing") << QSize(450, 300) << -10 << QSize() << true;
     QTest::newRow("level -11 refused") << QSize(450, 300) << -11 << QSize() << true;
+    QTest::newRow("beyond a widget's size") << QSize(1920, 1080) << 100000 << QSize() << true;
 }
 
 void DiyCoreTest::zoomSizes()
@@ -64,12 +66,10 @@ void DiyCoreTest::zoomSizes()
 
 void DiyCoreTest::areaAndShapeMargin()
 {
-    QCOMPARE(DiyLayout::centredArea(QSize(600, 500), true), QRect(75, 25, 450, 450));
-    QCOMPARE(DiyLayout::centredArea(QSize(450, 450), true), QRect(0, 0, 450, 450));
-    // A picture narrower than the area keeps the area's left at its own left when opened;
-    // after a zoom step the area is centred on it all the same.
-    QCOMPARE(DiyLayout::centredArea(QSize(300, 600), true), QRect(0, 75, 450, 450));
-    QCOMPARE(DiyLayout::centredArea(QSize(405, 405), false), QRect(-22, -22, 450, 450));
+    QCOMPARE(DiyLayout::centredArea(QSize(600, 500)), QRect(75, 25, 450, 450));
+    QCOMPARE(DiyLayout::centredArea(QSize(450, 450)), QRect(0, 0, 450, 450));
+    // A picture narrower than the area keeps the area's left at its own left.
+    QCOMPARE(DiyLayout::centredArea(QSize(300, 600)), QRect(0, 75, 450, 450));
 
     // The rectangle from (10, 10) to (110, 60) with pen 3 floats as 106 x 56 at (7, 7),
     // whichever way it was dragged.
@@ -167,29 +167,44 @@ void DiyCoreTest::historyKeepsAtMostHundredRecordsAndItsBudget()
     DiyHistory history;
     for (int i = 0; i < 150; ++i) {
         small.fill(qRgb(i, 0, 0));
-        history.append(i, small);
+        history.append(small);
     }
     QCOMPARE(history.count(), 100);
     int undone = 0;
     while (history.dropLast())
         ++undone;
     QCOMPARE(undone, 99);
-    QCOMPARE(history.last().zoomLevel, 50);  // the first 50 records went
+    QCOMPARE(history.last().picture.pixel(0, 0), qRgb(50, 0, 0));  // the first 50 records went
     QCOMPARE(history.bytes(), small.sizeInBytes());
+
+    // Redo brings the undone records back, newest undone first, until a new step ends it.
+    QCOMPARE(history.redoCount(), 99);
+    QVERIFY(history.restoreNext());
+    QVERIFY(history.restoreNext());
+    QCOMPARE(history.last().picture.pixel(0, 0), qRgb(52, 0, 0));
+    QCOMPARE(history.bytes(), 3 * small.sizeInBytes());
+    QVERIFY(history.dropLast());
+    QCOMPARE(history.last().picture.pixel(0, 0), qRgb(51, 0, 0));
+    small.fill(Qt::blue);
+    history.append(small);
+    QCOMPARE(history.redoCount(), 0);
+    QVERIFY(!history.restoreNext());
+    QCOMPARE(history.last().picture.pixel(0, 0), qRgb(0, 0, 255));
 
     // A budget of ten pictures keeps ten, whatever the record count.
     QImage large(100, 100, QImage::Format_ARGB32);
     large.fill(Qt::white);
     DiyHistory bounded(10 * large.sizeInBytes());
-    for (int i = 0; i < 30; ++i)
-        bounded.append(i, large.copy());
+    for (int i = 0; i < 30; ++i) {
+        large.fill(qRgb(i, 0, 0));
+        bounded.append(large.copy());
+    }
     QCOMPARE(bounded.count(), 10);
     QCOMPARE(bounded.bytes(), 10 * large.sizeInBytes());
     // A stroke's record that grows past the budget pushes older ones out; the newest stays
     // even when it alone is over the budget.
     bounded.replaceLastPicture(QImage(400, 400, QImage::Format_ARGB32));
     QCOMPARE(bounded.count(), 1);
-    QCOMPARE(bounded.last().zoomLevel, 29);
     QCOMPARE(bounded.last().picture.size(), QSize(400, 400));
     QVERIFY(!bounded.dropLast());
 }

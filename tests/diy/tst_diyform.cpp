@@ -18,6 +18,8 @@
 #include <QPushButton>
 #include <QPainter>
 #include <QRawFont>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -37,6 +39,7 @@ private slots:
     void cleanup();
     void opensInMoveModeWithItsPanels();
     void textFontsResolveToInstalledFonts();
+    void keepsItsSizeWhateverTheTool();
     void okStampsWhatFloatsAndSavesACopy();
     void closingAsksOnlyAfterDrawing();
     void zoomFromMoveModeAndToolChanges();
@@ -109,7 +112,7 @@ void DiyFormTest::opensInMoveModeWithItsPanels()
     QCOMPARE(child<QToolButton>("btnShapeRectRound")->text(), QStringLiteral("RRect"));
     QCOMPARE(child<QToolButton>("btnShapePen")->toolTip(), QStringLiteral("Pen: draw freehand strokes"));
     QCOMPARE(child<QComboBox>("textStyle")->itemText(2), QStringLiteral("Round"));
-    QCOMPARE(child<QLabel>("lblFont")->text(), QStringLiteral("Font name:Airal Black\n font size:100"));
+    QCOMPARE(child<QLabel>("lblFont")->text(), QStringLiteral("Font name:Arial Black\n font size:100"));
 
     // Move on opening: the output area can be dragged at once.
     QVERIFY(child<QToolButton>("btnShapeMove")->isChecked());
@@ -118,7 +121,7 @@ void DiyFormTest::opensInMoveModeWithItsPanels()
     QCOMPARE(canvas->penWidth, 6);
     QCOMPARE(canvas->textRadius, 150);
     QCOMPARE(canvas->backgroundColor(), QColor(255, 255, 255));
-    QCOMPARE(canvas->textFont.family(), QStringLiteral("Airal Black"));
+    QCOMPARE(canvas->textFont.family(), QStringLiteral("Arial Black"));
     QCOMPARE(canvas->textFont.pointSize(), 100);
 
     // The panels of each tool; the eraser keeps the pen width set earlier.
@@ -171,12 +174,12 @@ void DiyFormTest::textFontsResolveToInstalledFonts()
 {
     form = openForm();
     // Neither family exists; what the font engine picks must have the glyphs: Chinese for
-    // "黑体", heavy Latin letters for "Airal Black".
+    // "黑体", heavy Latin letters for "Arial Black".
     const QFont chinese(QStringLiteral("黑体"), 100);
     const QRawFont chineseFace = QRawFont::fromFont(chinese);
     QVERIFY2(chineseFace.supportsCharacter(QChar(0x56FD)), qPrintable(chineseFace.familyName()));
     QVERIFY(chineseFace.supportsCharacter(QChar(0x6C34)));
-    const QFont latin(QStringLiteral("Airal Black"), 100);
+    const QFont latin(QStringLiteral("Arial Black"), 100);
     QVERIFY(QRawFont::fromFont(latin).supportsCharacter(QLatin1Char('A')));
     // Heavy: far more ink than the regular weight of the default sans.
     auto ink = [](const QFont& font) {
@@ -199,6 +202,40 @@ void DiyFormTest::textFontsResolveToInstalledFonts()
     const int normal = ink(regular);
     QVERIFY2(heavy > normal * 13 / 10, qPrintable(QStringLiteral("%1 against %2 (%3)")
                                                      .arg(heavy).arg(normal).arg(QRawFont::fromFont(latin).familyName())));
+}
+
+void DiyFormTest::keepsItsSizeWhateverTheTool()
+{
+    // Sized like the main window at its start; the panels of the tools take turns in it.
+    form = std::make_unique<DiyForm>(QString(), AppSettings::language);
+    form->resize(800, 600);
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    QCOMPARE(form->size(), QSize(800, 600));
+    auto* options = child<QScrollArea>("optionsArea");
+    for (const char* tool : {"btnShapeRect", "btnShapePen", "btnShapeRound", "btnShapeText", "btnShapeDel",
+                             "btnShapeLine", "btnShapeMove", "btnShapeRectRound"}) {
+        QTest::mouseClick(child<QToolButton>(tool), Qt::LeftButton);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QCOMPARE(form->size(), QSize(800, 600));
+        // At this size every tool's settings are in view without scrolling.
+        QVERIFY2(!options->verticalScrollBar()->isVisible(), tool);
+        if (qstrcmp(tool, "btnShapeText") == 0) {
+            child<QComboBox>("textStyle")->setCurrentIndex(DiyLayout::Round);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            QCOMPARE(form->size(), QSize(800, 600));
+            QVERIFY(child<QWidget>("radiusWidget")->isVisible());
+            QVERIFY(!options->verticalScrollBar()->isVisible());
+        }
+    }
+    // A short dialog scrolls the settings instead of growing.
+    const QSize shortest(800, form->minimumSizeHint().height());
+    QVERIFY(shortest.height() < 500);
+    form->resize(shortest);
+    QTest::mouseClick(child<QToolButton>("btnShapeText"), Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QCOMPARE(form->size(), shortest);
+    QTRY_VERIFY(options->verticalScrollBar()->isVisible());
 }
 
 void DiyFormTest::okStampsWhatFloatsAndSavesACopy()
@@ -234,7 +271,10 @@ void DiyFormTest::okStampsWhatFloatsAndSavesACopy()
     QCOMPARE(form->result(), int(QDialog::Rejected));
     QVERIFY(form->canvas()->hasPending());
 
-    // Ok, Yes, a file: the whole picture is saved as PNG and the form ends accepted.
+    // Ok, Yes, a file: the whole picture is saved as PNG over the background it was drawn
+    // on, at its own size whatever the zoom, and the form ends accepted.
+    child<QPushButton>("btnZoomIn")->click();
+    child<QPushButton>("btnZoomIn")->click();
     const QString copy = dir.filePath("copy.png");
     {
         ModalScript script({ModalScript::answer(QMessageBox::Yes), [copy](QWidget* modal) {
@@ -249,7 +289,7 @@ void DiyFormTest::okStampsWhatFloatsAndSavesACopy()
     const QImage saved(copy);
     QCOMPARE(saved.size(), QSize(450, 450));
     QCOMPARE(saved.pixel(150, 125), qRgb(0, 0, 0));
-    QCOMPARE(qAlpha(saved.pixel(300, 300)), 0);  // without the background
+    QCOMPARE(saved.pixel(300, 300), qRgba(255, 255, 255, 255));
 
     // Ok, Yes, a file that cannot be written: the user is told and the form stays.
     form = openForm();
@@ -331,8 +371,26 @@ void DiyFormTest::zoomFromMoveModeAndToolChanges()
     QCOMPARE(canvas->size(), QSize(495, 495));
     child<QPushButton>("btnZoomOut")->click();
     QCOMPARE(canvas->size(), QSize(450, 450));
-    child<QPushButton>("btnReset")->click();
-    QCOMPARE(canvas->size(), QSize(495, 495));
+
+    // Zoom magnifies the view: the drawing, the fan's picture and its preview stay as they
+    // were drawn at the first zoom.
+    auto* preview = child<DiyFanPreview>("fanPreview");
+    child<QSpinBox>("penWidthSpinBox")->setValue(12);
+    const QPoint middle = canvas->outputArea().center();
+    drag(canvas, middle - QPoint(125, 0), middle + QPoint(125, 0));
+    QTRY_COMPARE(preview->preview().pixel(225, 225), qRgb(0, 0, 0));
+    const QImage drawn = canvas->picture();
+    const QImage output = canvas->getImage();
+    const QImage shown = preview->preview();
+    for (const char* button : {"btnZoomIn", "btnZoomIn", "btnZoomIn", "btnZoomOut", "btnZoomOut",
+                               "btnZoomOut", "btnZoomOut", "btnZoomOut"}) {
+        QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton);
+        QCOMPARE(canvas->picture(), drawn);
+        QCOMPARE(canvas->getImage(), output);
+        preview->refresh();
+        QCOMPARE(preview->preview(), shown);
+    }
+    QCOMPARE(canvas->size(), QSize(360, 360));
 
     // A tool change stamps a floating shape.
     drawRect({20, 20}, {80, 80});
@@ -351,8 +409,36 @@ void DiyFormTest::keyboard()
     child<QToolButton>("btnShapePen")->click();
     drag(canvas, {50, 50}, {150, 50});
     QCOMPARE(canvas->history().count(), 2);
+    const QImage stroke = canvas->picture();
     QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(canvas->history().count(), 1);
+    // Redo takes back the undo, by either of the usual keys, the platform's own and the button.
+    const QImage blank = canvas->picture();
+    QVERIFY(blank != stroke);
+    QList<QKeyCombination> redoKeys{QKeyCombination(Qt::ControlModifier, Qt::Key_Y),
+                                    QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z)};
+    for (const QKeySequence& key : QKeySequence::keyBindings(QKeySequence::Redo))
+        redoKeys.append(key[0]);
+    for (QKeyCombination key : redoKeys) {
+        QTest::keyClick(form.get(), key.key(), key.keyboardModifiers());
+        QCOMPARE(canvas->picture(), stroke);
+        QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(canvas->picture(), blank);
+    }
+    QTest::mouseClick(child<QPushButton>("btnRedo"), Qt::LeftButton);
+    QCOMPARE(canvas->picture(), stroke);
+    QCOMPARE(canvas->history().count(), 2);
+    // Nothing more to redo; a new stroke after an undo ends what could be redone.
+    QTest::keyClick(form.get(), Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(canvas->history().count(), 2);
+    QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier);
+    drag(canvas, {50, 100}, {150, 100});
+    const QImage other = canvas->picture();
+    QTest::keyClick(form.get(), Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(canvas->picture(), other);
+    QCOMPARE(canvas->picture().pixel(100, 50), qRgba(255, 255, 255, 0));
+    QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(canvas->picture(), blank);
     QTest::keyClick(form.get(), Qt::Key_Plus, Qt::ControlModifier);
     QCOMPARE(canvas->size(), QSize(495, 495));
     QTest::keyClick(form.get(), Qt::Key_Minus, Qt::ControlModifier);
@@ -429,7 +515,7 @@ void DiyFormTest::colourAndFontDialogs()
         child<QPushButton>("btnSelectFont")->click();
         child<QPushButton>("btnSelectFontColor")->click();
     }
-    QCOMPARE(canvas->textFont.family(), QStringLiteral("Airal Black"));
+    QCOMPARE(canvas->textFont.family(), QStringLiteral("Arial Black"));
     QCOMPARE(canvas->textFont.pointSize(), 100);
     QCOMPARE(canvas->textColor, QColor(Qt::yellow));
     QCOMPARE(swatch("btnSelectFontColor"), QColor(Qt::yellow));
@@ -438,11 +524,12 @@ void DiyFormTest::colourAndFontDialogs()
 void DiyFormTest::screenshots()
 {
     // With GYROLUME_SCREENSHOTS set to a directory, the form is saved there with a drawing
-    // of every tool and round text, in English and Simplified Chinese.
+    // of every tool and round text, in English, Simplified and Traditional Chinese.
     const QString shots = qEnvironmentVariable("GYROLUME_SCREENSHOTS");
     if (shots.isEmpty())
         QSKIP("GYROLUME_SCREENSHOTS not set");
-    for (int language : {int(AppSettings::English), int(AppSettings::SimplifiedChinese)}) {
+    for (int language : {int(AppSettings::English), int(AppSettings::SimplifiedChinese),
+                         int(AppSettings::TraditionalChinese)}) {
         useLanguage(language);
         form = openForm();
         DiyPainter* canvas = form->canvas();
@@ -484,8 +571,9 @@ void DiyFormTest::screenshots()
         child<QComboBox>("textStyle")->setCurrentIndex(2);
         child<QSpinBox>("textRadius")->setValue(120);
         press(canvas, {90, 10});
-        canvas->textField()->insert(language == AppSettings::English ? QStringLiteral("GYROLUME FAN ")
-                                                                      : QStringLiteral("旋转风扇屏幕效果预览"));
+        canvas->textField()->insert(language == AppSettings::English             ? QStringLiteral("GYROLUME FAN ")
+                                    : language == AppSettings::SimplifiedChinese ? QStringLiteral("旋转风扇屏幕效果预览")
+                                                                                 : QStringLiteral("旋轉風扇屏幕效果預覽"));
         QTest::keyClick(canvas->textField(), Qt::Key_Return);
         canvas->enterDiyShape();
         child<QComboBox>("textStyle")->setCurrentIndex(0);
@@ -495,7 +583,9 @@ void DiyFormTest::screenshots()
         QTest::keyClick(canvas->textField(), Qt::Key_Return);
         QTRY_VERIFY(preview->refreshCount() > 1);
         QTest::qWait(100);
-        const QString suffix = language == AppSettings::English ? "en" : "zh_CN";
+        const QString suffix = language == AppSettings::English             ? "en"
+                               : language == AppSettings::SimplifiedChinese ? "zh_CN"
+                                                                            : "zh_HK";
         form->grab().save(shots + "/diyform_" + suffix + ".png");
         preview->grab().save(shots + "/diyform_preview_" + suffix + ".png");
         child<QToolButton>("btnShapeMove")->click();

@@ -49,7 +49,7 @@ private slots:
     void newAndOpenedCanvas();
     void floatingShapes();
     void strokes();
-    void zoomStepsAndUndo();
+    void zoomMagnifiesTheViewOnly();
     void undoOfPendingWorkLeavesTheHistory();
     void hundredRecordsDropTheFirst();
     void textArrangements();
@@ -186,38 +186,65 @@ void DiyPainterTest::strokes()
     QCOMPARE(canvas.history().count(), 3);
 }
 
-void DiyPainterTest::zoomStepsAndUndo()
+void DiyPainterTest::zoomMagnifiesTheViewOnly()
 {
     DiyPainter canvas{QString()};
+    canvas.tool = DiyPainter::Pen;
+    canvas.penColor = Qt::red;
+    canvas.penWidth = 4;
+    drag(&canvas, {100, 100}, {300, 100});
+    const QImage drawn = canvas.picture();
+    const QImage output = canvas.getImage();
     QVERIFY(canvas.zoomIn());
     QCOMPARE(canvas.size(), QSize(495, 495));
     QVERIFY(canvas.zoomIn());
     QCOMPARE(canvas.size(), QSize(540, 540));
     QCOMPARE(canvas.zoomLevel(), 2);
-    QCOMPARE(canvas.outputArea(), QRect(45, 45, 450, 450));
+    // The drawing, its output area and the fan's picture stay as they were; a zoom step is
+    // no undo step.
+    QCOMPARE(canvas.picture(), drawn);
+    QCOMPARE(canvas.outputArea(), QRect(0, 0, 450, 450));
+    QCOMPARE(canvas.getImage(), output);
+    QCOMPARE(canvas.outputPreview(), output);
+    QCOMPARE(canvas.history().count(), 2);
+
+    // At 540 / 450 the mouse at (240, 120) is over the picture's (200, 100); the pen keeps
+    // its width in the picture's pixels.
+    canvas.penColor = Qt::blue;
+    drag(&canvas, {240, 120}, {240, 360});
+    QCOMPARE(canvas.picture().size(), QSize(450, 450));
+    QCOMPARE(canvas.picture().pixel(200, 200), QColor(Qt::blue).rgba());
+    QCOMPARE(canvas.picture().pixel(203, 200), qRgba(255, 255, 255, 0));
+    // A shape floats where it was drawn in the picture, shown at the view's size.
+    canvas.tool = DiyPainter::Rect;
+    canvas.brushColor = Qt::green;
+    drag(&canvas, {120, 300}, {240, 420});
+    QCOMPARE(canvas.floatingShape()->geometry(), QRect(115, 295, 130, 130));
+    QVERIFY(canvas.enterDiyShape());
+    QCOMPARE(canvas.picture().pixel(150, 300), QColor(Qt::green).rgba());
+    const QImage drawnAtZoom = canvas.picture();
+
+    // Out to the last step that still shows something: level -9, a tenth of the size.
+    while (canvas.zoomOut()) {
+    }
+    QCOMPARE(canvas.zoomLevel(), -9);
+    QCOMPARE(canvas.size(), QSize(45, 45));
+    QCOMPARE(canvas.picture(), drawnAtZoom);
+    // Undo goes back through the drawing, not through the zoom.
     canvas.revokeCancel();
-    QCOMPARE(canvas.picture().size(), QSize(495, 495));
-    QCOMPARE(canvas.size(), QSize(495, 495));
-    QCOMPARE(canvas.zoomLevel(), 0);
-    // Later steps scale from the picture undone to.
-    QVERIFY(canvas.zoomIn());
-    QCOMPARE(canvas.size(), QSize(544, 544));
+    canvas.revokeCancel();
+    QCOMPARE(canvas.picture(), drawn);
+    QCOMPARE(canvas.zoomLevel(), -9);
+    QCOMPARE(canvas.size(), QSize(45, 45));
 
-    // A stroke makes the zoomed picture the new base.
-    canvas.tool = DiyPainter::Pen;
-    drag(&canvas, {10, 10}, {20, 20});
-    QCOMPARE(canvas.zoomLevel(), 0);
-    QVERIFY(canvas.zoomOut());
-    QCOMPARE(canvas.size(), QSize(490, 490));
-
-    // Ten steps out give an empty picture; the eleventh is refused.
-    DiyPainter small{QString()};
-    for (int i = 0; i < 10; ++i)
-        QVERIFY(small.zoomOut());
-    QVERIFY(small.picture().isNull());
-    QVERIFY(!small.zoomOut());
-    QCOMPARE(small.zoomLevel(), -10);
-    QCOMPARE(small.getImage().size(), QSize(450, 450));
+    // A picture opened for editing keeps its size under the zoom as well.
+    DiyPainter opened(pictureFile(dir, "photo.png", {1920, 1080}, Qt::darkCyan));
+    const QImage photoOutput = opened.getImage();
+    QVERIFY(opened.zoomOut());
+    QCOMPARE(opened.size(), QSize(1728, 972));
+    QCOMPARE(opened.picture().size(), QSize(1920, 1080));
+    QCOMPARE(opened.outputArea(), QRect(735, 315, 450, 450));
+    QCOMPARE(opened.getImage(), photoOutput);
 }
 
 void DiyPainterTest::undoOfPendingWorkLeavesTheHistory()

@@ -827,6 +827,14 @@ Check these files, or save them again as PNG or JPG, and import them again.</tra
             <source>diyform_tip_fan_preview</source>
             <translation>What the fan will show: the round output area, a shape not yet stamped included</translation>
         </message>
+        <message>
+            <source>重做</source>
+            <translation>Redo</translation>
+        </message>
+        <message>
+            <source>diyform_tip_redo</source>
+            <translation>Redo (Ctrl+Y, Ctrl+Shift+Z)</translation>
+        </message>
     </context>
     <context>
         <name>GetImgeLocationDialog</name>

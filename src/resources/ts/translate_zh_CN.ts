@@ -627,6 +627,14 @@
             <source>diyform_tip_fan_preview</source>
             <translation>风扇将显示的效果：圆形输出区域内的内容，包括尚未确定的图形</translation>
         </message>
+        <message>
+            <source>重做</source>
+            <translation>重做</translation>
+        </message>
+        <message>
+            <source>diyform_tip_redo</source>
+            <translation>重做（Ctrl+Y、Ctrl+Shift+Z）</translation>
+        </message>
     </context>
     <context>
         <name>GetImgeLocationDialog</name>

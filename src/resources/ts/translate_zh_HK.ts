@@ -831,6 +831,14 @@
             <source>diyform_tip_fan_preview</source>
             <translation>風扇將顯示的效果：圓形輸出區域內的內容，包括尚未確定的圖形</translation>
         </message>
+        <message>
+            <source>重做</source>
+            <translation>重做</translation>
+        </message>
+        <message>
+            <source>diyform_tip_redo</source>
+            <translation>重做（Ctrl+Y、Ctrl+Shift+Z）</translation>
+        </message>
     </context>
     <context>
         <name>GetImgeLocationDialog</name>
