@@ -472,13 +472,39 @@ Download all the same?</translation>
         </message>
         <message>
             <source>loadimg_error_report</source>
-            <translation>%1 file(s) could not be read and were not imported; the other pictures were imported:
+            <translation>%1 file(s) could not be read and were not imported:
 %2
 Check these files, or save them again as PNG or JPG, and import them again.</translation>
         </message>
         <message>
             <source>loadimg_error_memory</source>
             <translation>there was not enough memory to convert it</translation>
+        </message>
+        <message>
+            <source>dialog_title_tip</source>
+            <translation>Tip</translation>
+        </message>
+        <message>
+            <source>loadimg_imported_none</source>
+            <translation>No picture was imported.</translation>
+        </message>
+        <message>
+            <source>loadimg_imported_count</source>
+            <translation>%1 picture(s) were imported.</translation>
+        </message>
+        <message>
+            <source>loadimg_damaged_report</source>
+            <translation>These pictures were decoded with errors: part of each is missing and shows as a grey or black area:
+%1
+Keep them in the picture list, or remove them?</translation>
+        </message>
+        <message>
+            <source>loadimg_keep_damaged</source>
+            <translation>Keep</translation>
+        </message>
+        <message>
+            <source>loadimg_remove_damaged</source>
+            <translation>Remove</translation>
         </message>
     </context>
     <context>

@@ -424,13 +424,39 @@
         </message>
         <message>
             <source>loadimg_error_report</source>
-            <translation>有%1个文件无法读取，未被导入；其他图片已导入：
+            <translation>有%1个文件无法读取，未被导入：
 %2
 请检查这些文件，或重新保存为PNG或JPG后再导入。</translation>
         </message>
         <message>
             <source>loadimg_error_memory</source>
             <translation>内存不足，无法转换这张图片</translation>
+        </message>
+        <message>
+            <source>dialog_title_tip</source>
+            <translation>提示</translation>
+        </message>
+        <message>
+            <source>loadimg_imported_none</source>
+            <translation>没有导入任何图片。</translation>
+        </message>
+        <message>
+            <source>loadimg_imported_count</source>
+            <translation>已导入%1张图片。</translation>
+        </message>
+        <message>
+            <source>loadimg_damaged_report</source>
+            <translation>以下图片解码时出错，每张都缺了一部分，缺失处显示为灰色或黑色：
+%1
+要把它们保留在图片列表中，还是移除？</translation>
+        </message>
+        <message>
+            <source>loadimg_keep_damaged</source>
+            <translation>保留</translation>
+        </message>
+        <message>
+            <source>loadimg_remove_damaged</source>
+            <translation>移除</translation>
         </message>
     </context>
     <context>

@@ -448,11 +448,11 @@
         </message>
         <message>
             <source>loadimg_error_missing</source>
-            <translation>文件已不存在</translation>
+            <translation>檔案已不存在</translation>
         </message>
         <message>
             <source>loadimg_error_cannot_open</source>
-            <translation>文件無法打開讀取</translation>
+            <translation>無法開啟檔案讀取</translation>
         </message>
         <message>
             <source>loadimg_error_format</source>
@@ -472,13 +472,39 @@
         </message>
         <message>
             <source>loadimg_error_report</source>
-            <translation>有%1個文件無法讀取，未被導入；其他圖片已導入：
+            <translation>有%1個檔案無法讀取，未被導入：
 %2
-請檢查這些文件，或重新保存為PNG或JPG後再導入。</translation>
+請檢查這些檔案，或重新儲存為PNG或JPG後再導入。</translation>
         </message>
         <message>
             <source>loadimg_error_memory</source>
             <translation>記憶體不足，無法轉換這張圖片</translation>
+        </message>
+        <message>
+            <source>dialog_title_tip</source>
+            <translation>提示</translation>
+        </message>
+        <message>
+            <source>loadimg_imported_none</source>
+            <translation>沒有導入任何圖片。</translation>
+        </message>
+        <message>
+            <source>loadimg_imported_count</source>
+            <translation>已導入%1張圖片。</translation>
+        </message>
+        <message>
+            <source>loadimg_damaged_report</source>
+            <translation>以下圖片解碼時出錯，每張都缺了一部分，缺失處顯示為灰色或黑色：
+%1
+要把它們保留在圖片列表中，還是移除？</translation>
+        </message>
+        <message>
+            <source>loadimg_keep_damaged</source>
+            <translation>保留</translation>
+        </message>
+        <message>
+            <source>loadimg_remove_damaged</source>
+            <translation>移除</translation>
         </message>
     </context>
     <context>
