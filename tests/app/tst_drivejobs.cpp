@@ -20,11 +20,14 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QToolBar>
 #include <QtTest>
 
 #include <functional>
@@ -569,6 +572,127 @@ private slots:
         QVERIFY2(download.done(), qPrintable(download.seen.join(", ")));
         QCOMPARE(title, QString("Choose the folder to save the effect file in"));
         QCOMPARE(startedIn, QDir(drive.path()).absolutePath());
+    }
+
+    void driveDialogStartsWhereTheLastJobWasDone()
+    {
+        QTemporaryDir stickA, stickB, folder;
+        EnglishWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.drives()->AddDisk(stickA.path());
+        window.drives()->AddDisk(stickB.path());
+        QCOMPARE(window.addPictureFile(sources.filePath("a.png")), MainWindow::AddStatus::Added);
+        auto* toolBar = window.findChild<QToolBar*>("mainToolBar");
+        auto clickAction = [toolBar](QAction* action) {
+            QTest::mouseClick(toolBar->widgetForAction(action), Qt::LeftButton);
+        };
+        // What the drive dialog offered when it opened, then the user's choice.
+        struct Opened
+        {
+            QString current;
+            bool noteShown = false;
+            QString note;
+        };
+        QList<Opened> opened;
+        auto driveDialog = [&opened](std::function<void(SelectUsbPathDialog*)> choose) {
+            return [&opened, choose](QWidget* widget) {
+                auto* dialog = static_cast<SelectUsbPathDialog*>(widget);
+                auto* note = dialog->findChild<QLabel*>("previewNote");
+                opened.append({dialog->selectedPath(), note && note->isVisible(), note ? note->text() : QString()});
+                choose(dialog);
+            };
+        };
+        auto pressOk = [](SelectUsbPathDialog* dialog) {
+            QTest::mouseClick(dialog->findChild<QPushButton*>("okBut"), Qt::LeftButton);
+        };
+        auto pickRow = [pressOk](int row) {
+            return [pressOk, row](SelectUsbPathDialog* dialog) {
+                auto* list = dialog->findChild<QListWidget*>("listWidget");
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+                pressOk(dialog);
+            };
+        };
+        auto nameIs = [](QWidget* dialog) {
+            dialog->findChild<QLineEdit*>("txtFileName")->setText("Z1");
+            QTest::mouseClick(dialog->findChild<QPushButton*>("okBut"), Qt::LeftButton);
+        };
+
+        // Download into a folder chosen with "Choose folder...".
+        DialogScript download;
+        download.expect("SelectUsbPathDialog", driveDialog([](SelectUsbPathDialog* dialog) {
+            // Later: the folder dialog is modal in turn, and the script answers it.
+            QTimer::singleShot(0, dialog, [dialog] {
+                QTest::mouseClick(dialog->findChild<QPushButton*>("folderBut"), Qt::LeftButton);
+                QTest::mouseClick(dialog->findChild<QPushButton*>("okBut"), Qt::LeftButton);
+            });
+        }));
+        download.expect("QFileDialog", [&folder](QWidget* dialog) {
+            dialog->findChild<QLineEdit*>("fileNameEdit")->setText(folder.path());
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        download.expect("GetSaveFileDialog", nameIs);
+        download.expect("QMessageBox", accept);  // the result
+        download.start();
+        clickAction(window.actionDownload);
+        QVERIFY2(download.done(), qPrintable(download.seen.join(", ")));
+        QVERIFY(QFile::exists(folder.filePath("Z1.bin")));
+
+        // Preview starts in that folder and says which file it reads; Ok reads it.
+        DialogScript preview;
+        const QString chosenFolder = QDir::cleanPath(folder.path());
+        preview.expect("SelectUsbPathDialog", driveDialog([pressOk, chosenFolder](SelectUsbPathDialog* dialog) {
+            if (dialog->selectedPath() == chosenFolder)
+                pressOk(dialog);
+            else
+                dialog->reject();  // elsewhere: the comparison below says where
+        }));
+        preview.start();
+        clickAction(window.actionPreview);
+        QVERIFY2(preview.done(), qPrintable(preview.seen.join(", ")));
+        QCOMPARE(opened.value(1).current, chosenFolder);
+        QVERIFY(opened.value(1).noteShown);
+        QCOMPARE(opened.value(1).note, QString("Preview reads only the file \"Z1.bin\" at the top of the chosen drive "
+                                               "or folder, not in its subfolders."));
+        QCOMPARE(pictureAt(window.pictureModel(), 0)->kind, int(ImageObject::ReadBackPictureKind));
+        QVERIFY(!opened.value(0).noteShown);  // the download's dialog has no such note
+
+        // A drive chosen in one job is where the next starts.
+        DialogScript onStickB;
+        onStickB.expect("SelectUsbPathDialog", driveDialog(pickRow(1)));
+        onStickB.expect("QMessageBox", accept);  // no effect file there
+        onStickB.start();
+        clickAction(window.actionPreview);
+        QVERIFY(onStickB.done());
+        DialogScript startsOnB;
+        startsOnB.expect("SelectUsbPathDialog", driveDialog([](SelectUsbPathDialog* dialog) { dialog->reject(); }));
+        startsOnB.start();
+        clickAction(window.actionDownload);
+        QVERIFY(startsOnB.done());
+        QCOMPARE(opened.value(3).current, stickB.path());
+
+        // Gone: a drive that was removed is not offered again, even where its folder stays,
+        // and neither is a folder that was deleted; the dialog starts at the first drive.
+        window.drives()->DeleteDisk(stickB.path());
+        DialogScript driveGone;
+        driveGone.expect("SelectUsbPathDialog", driveDialog([](SelectUsbPathDialog* dialog) { dialog->reject(); }));
+        driveGone.start();
+        clickAction(window.actionPreview);
+        QVERIFY(driveGone.done());
+        QCOMPARE(opened.value(4).current, stickA.path());
+        window.drives()->rememberChoice(folder.path());
+        QVERIFY(folder.remove());
+        DialogScript folderGone;
+        QStringList offered;
+        folderGone.expect("SelectUsbPathDialog", driveDialog([&offered](SelectUsbPathDialog* dialog) {
+            offered = dialog->paths();
+            dialog->reject();
+        }));
+        folderGone.start();
+        clickAction(window.actionPreview);
+        QVERIFY(folderGone.done());
+        QCOMPARE(opened.value(5).current, stickA.path());
+        QCOMPARE(offered, QStringList{stickA.path()});
     }
 
     void importDownloadPreviewResetImport()

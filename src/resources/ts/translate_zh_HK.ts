@@ -283,7 +283,7 @@
         </message>
         <message>
             <source>选择文件夹…</source>
-            <translation>選擇文件夾…</translation>
+            <translation>選擇資料夾…</translation>
         </message>
         <message>
             <source>selectusb_title</source>
@@ -291,11 +291,15 @@
         </message>
         <message>
             <source>selectusb_folder_title</source>
-            <translation>選擇保存效果文件的文件夾</translation>
+            <translation>選擇儲存效果檔案的資料夾</translation>
         </message>
         <message>
             <source>selectusb_folder_title_preview</source>
-            <translation>選擇存有效果文件Z1.bin的文件夾</translation>
+            <translation>選擇存有效果檔案Z1.bin的資料夾</translation>
+        </message>
+        <message>
+            <source>selectusb_preview_note</source>
+            <translation>預覽只讀取所選U盤或資料夾最上層的檔案「Z1.bin」，不讀取子資料夾。</translation>
         </message>
     </context>
     <context>
