@@ -16,6 +16,7 @@
 #include "support/testtempdir.h"
 #include "support/testwindow.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -26,6 +27,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QtTest>
@@ -242,7 +244,8 @@ private slots:
         script.start();
         window.onActionRestoreFactory();
         QVERIFY(script.done());
-        QCOMPARE(message, QString("The system default file does not exist!"));
+        QCOMPARE(message, QString("The system default file does not exist!\nThe fan was set to the factory blade of "
+                                  "36 LEDs and 360 lines all the same."));
         QCOMPARE(AppSettings::ledCount, 36);  // changed all the same
         QCOMPARE(AppSettings::lineNumber, 360);
         QCOMPARE(window.pictureModel()->rowCount(), 1);
@@ -419,7 +422,9 @@ private slots:
         keep.start();
         window.onActionRestoreFactory();
         QVERIFY(keep.done());
-        QCOMPARE(question, QString("The playlist holds 1 picture(s) and 1 clip(s). What is read replaces them all. Continue?"));
+        QVERIFY2(question.endsWith("The playlist holds 1 picture(s) and 1 clip(s). What is read replaces them all. "
+                                   "Continue?"),
+                 qPrintable(question));
         QCOMPARE(pictureAt(window.pictureModel(), 0), mine);
         QCOMPARE(clipAt(window.clipModel(), 0), clip);
         QCOMPARE(AppSettings::ledCount, AppSettings::defaultLedCount);
@@ -443,6 +448,61 @@ private slots:
         QCOMPARE(window.pictureModel()->rowCount(), 2);
         QCOMPARE(clipAt(window.clipModel(), 0)->frames.size(), 3);
         QCOMPARE(AppSettings::ledCount, 36);
+    }
+
+    void resetSaysWhichGeometryItSets()
+    {
+        writeFactoryFile(appDir->filePath("default.bin"), 2, 3);
+        EnglishWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(window.addPictureFile(sources.filePath("a.png")), MainWindow::AddStatus::Added);
+        auto* resetButton = window.findChild<QToolBar*>("mainToolBar")->widgetForAction(window.actionRestoreFactory);
+        auto statusBarShows = [&window] {
+            QStringList texts;
+            for (QLabel* label : window.statusBar()->findChildren<QLabel*>()) {
+                if (label->text().startsWith(" LINE") || label->text().startsWith(" LED"))
+                    texts << label->text();
+            }
+            return texts.join(QString());
+        };
+        auto reset = [&](QMessageBox::StandardButton answer) {
+            QString text;
+            DialogScript script;
+            script.expect("QMessageBox", [&text, answer](QWidget* widget) {
+                auto* box = static_cast<QMessageBox*>(widget);
+                text = box->text();
+                QAbstractButton* button = box->button(answer) ? box->button(answer) : box->button(QMessageBox::Ok);
+                QTest::mouseClick(button, Qt::LeftButton);
+            });
+            script.start();
+            QTest::mouseClick(resetButton, Qt::LeftButton);
+            return script.done() ? text : QString("no box: ") + script.seen.join(", ");
+        };
+        const QString replaceOne = "The playlist holds 1 picture(s) and 0 clip(s). What is read replaces them all. Continue?";
+        const QString geometry = "Reset sets the fan to the factory blade of 36 LEDs and 360 lines (now %1 LEDs and %2 "
+                                 "lines); pictures imported afterwards are made for it.\n\n";
+
+        // The question says what the blade becomes; No changes nothing.
+        QCOMPARE(reset(QMessageBox::No), geometry.arg(112).arg(450) + replaceOne);
+        QCOMPARE(statusBarShows(), QString(" LINE:450 LED:112"));
+        QCOMPARE(AppSettings::ledCount, 112);
+        // Yes: the factory effect, and the status bar shows its blade.
+        QCOMPARE(reset(QMessageBox::Yes), geometry.arg(112).arg(450) + replaceOne);
+        QTRY_COMPARE(window.pictureModel()->rowCount(), 2);
+        QCOMPARE(statusBarShows(), QString(" LINE:360 LED:36"));
+        // Already the factory blade: nothing to say about it.
+        QCOMPARE(reset(QMessageBox::No),
+                 QString("The playlist holds 2 picture(s) and 1 clip(s). What is read replaces them all. Continue?"));
+
+        // Without the factory file the blade changes all the same, and the message says so.
+        AppSettings::lineNumber = 200;
+        window.refreshGeometryLabels();
+        QVERIFY(QFile::remove(appDir->filePath("default.bin")));
+        QCOMPARE(reset(QMessageBox::Ok), QString("The system default file does not exist!\nThe fan was set to the "
+                                                 "factory blade of 36 LEDs and 360 lines all the same."));
+        QCOMPARE(statusBarShows(), QString(" LINE:360 LED:36"));
+        QCOMPARE(window.pictureModel()->rowCount(), 2);
     }
 
     void downloadAsksBeforeWritingWhatTheUserMayNotWant()

@@ -199,6 +199,14 @@
             <source>diy_save_failed</source>
             <translation>The drawing could not be saved as %1. Check that the disk has room and can be written to, then try again.</translation>
         </message>
+        <message>
+            <source>dialog_factory_geometry</source>
+            <translation>Reset sets the fan to the factory blade of %1 LEDs and %2 lines (now %3 LEDs and %4 lines); pictures imported afterwards are made for it.</translation>
+        </message>
+        <message>
+            <source>dialog_factory_geometry_set</source>
+            <translation>The fan was set to the factory blade of %1 LEDs and %2 lines all the same.</translation>
+        </message>
     </context>
     <context>
         <name>ImageObjectWidget</name>

@@ -151,6 +151,14 @@
             <source>diy_save_failed</source>
             <translation>无法将DIY图形保存为%1。请检查磁盘空间和写入权限，然后重试。</translation>
         </message>
+        <message>
+            <source>dialog_factory_geometry</source>
+            <translation>恢复出厂会把风扇改为出厂的%1个LED、%2条线（现为%3个LED、%4条线），之后导入的图片都按此转换。</translation>
+        </message>
+        <message>
+            <source>dialog_factory_geometry_set</source>
+            <translation>风扇仍已改为出厂的%1个LED、%2条线。</translation>
+        </message>
     </context>
     <context>
         <name>ImageObjectWidget</name>

@@ -199,6 +199,14 @@
             <source>diy_save_failed</source>
             <translation>無法將DIY圖形保存為%1。請檢查磁碟空間和寫入權限，然後重試。</translation>
         </message>
+        <message>
+            <source>dialog_factory_geometry</source>
+            <translation>恢復出廠會把風扇改為出廠的%1個LED、%2條線（現為%3個LED、%4條線），之後匯入的圖片都按此轉換。</translation>
+        </message>
+        <message>
+            <source>dialog_factory_geometry_set</source>
+            <translation>風扇仍已改為出廠的%1個LED、%2條線。</translation>
+        </message>
     </context>
     <context>
         <name>ImageObjectWidget</name>
