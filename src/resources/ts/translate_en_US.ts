@@ -270,6 +270,10 @@
     <context>
         <name>SelectUsbPathDialog</name>
         <message>
+            <source>selectusb_preview_note</source>
+            <translation>Preview reads only the file "Z1.bin" at the top of the chosen drive or folder, not in its subfolders.</translation>
+        </message>
+        <message>
             <source>确定</source>
             <translation>Ok</translation>
         </message>
@@ -304,10 +308,6 @@
         <message>
             <source>selectusb_folder_title_preview</source>
             <translation>Choose the folder that holds the effect file Z1.bin</translation>
-        </message>
-        <message>
-            <source>selectusb_preview_note</source>
-            <translation>Preview reads only the file "Z1.bin" at the top of the chosen drive or folder, not in its subfolders.</translation>
         </message>
     </context>
     <context>

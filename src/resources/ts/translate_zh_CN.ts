@@ -222,6 +222,10 @@
     <context>
         <name>SelectUsbPathDialog</name>
         <message>
+            <source>selectusb_preview_note</source>
+            <translation>预览只读取所选U盘或文件夹最上层的文件“Z1.bin”，不读取子文件夹。</translation>
+        </message>
+        <message>
             <source>确定</source>
             <translation>确定</translation>
         </message>
@@ -256,10 +260,6 @@
         <message>
             <source>selectusb_folder_title_preview</source>
             <translation>选择存有效果文件Z1.bin的文件夹</translation>
-        </message>
-        <message>
-            <source>selectusb_preview_note</source>
-            <translation>预览只读取所选U盘或文件夹最上层的文件“Z1.bin”，不读取子文件夹。</translation>
         </message>
     </context>
     <context>

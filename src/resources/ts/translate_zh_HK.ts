@@ -270,6 +270,10 @@
     <context>
         <name>SelectUsbPathDialog</name>
         <message>
+            <source>selectusb_preview_note</source>
+            <translation>預覽只讀取所選U盤或資料夾最上層的檔案「Z1.bin」，不讀取子資料夾。</translation>
+        </message>
+        <message>
             <source>确定</source>
             <translation>確定</translation>
         </message>
@@ -299,15 +303,11 @@
         </message>
         <message>
             <source>selectusb_folder_title</source>
-            <translation>選擇儲存效果檔案的資料夾</translation>
+            <translation>選擇保存效果檔案的資料夾</translation>
         </message>
         <message>
             <source>selectusb_folder_title_preview</source>
             <translation>選擇存有效果檔案Z1.bin的資料夾</translation>
-        </message>
-        <message>
-            <source>selectusb_preview_note</source>
-            <translation>預覽只讀取所選U盤或資料夾最上層的檔案「Z1.bin」，不讀取子資料夾。</translation>
         </message>
     </context>
     <context>
@@ -464,7 +464,7 @@
         </message>
         <message>
             <source>loadimg_error_cannot_open</source>
-            <translation>無法開啟檔案讀取</translation>
+            <translation>檔案無法打開讀取</translation>
         </message>
         <message>
             <source>loadimg_error_format</source>
@@ -486,7 +486,7 @@
             <source>loadimg_error_report</source>
             <translation>有%1個檔案無法讀取，未被導入：
 %2
-請檢查這些檔案，或重新儲存為PNG或JPG後再導入。</translation>
+請檢查這些檔案，或重新保存為PNG或JPG後再導入。</translation>
         </message>
         <message>
             <source>loadimg_error_memory</source>
