@@ -98,8 +98,14 @@ LoadImagesDialog::LoadImagesDialog(const QStringList& paths, MainWindow* mainWin
 LoadImagesDialog::~LoadImagesDialog()
 {
     qDebug() << "~LoadImagesDialog()";
-    if (m_handler)
-        disconnect(m_handler.get(), nullptr, this, nullptr);
+    stopImport();
+}
+
+void LoadImagesDialog::stopImport()
+{
+    if (!m_handler)
+        return;
+    disconnect(m_handler.get(), nullptr, this, nullptr);
     // Returns once the job has stopped; the files after the current one are not touched.
     m_handler.reset();
 }
@@ -179,9 +185,8 @@ QString LoadImagesDialog::outcomeReport() const
 
 void LoadImagesDialog::finish()
 {
-    // Nothing more joins the list once the handler is gone.
-    disconnect(m_handler.get(), nullptr, this, nullptr);
-    m_handler.reset();
+    // Nothing more joins the list while the user decides.
+    stopImport();
     const QString report = outcomeReport();
     if (report.isEmpty())
         return;

@@ -63,6 +63,7 @@ private:
         QString path;
     };
 
+    void stopImport();
     void fileDone(int index, int count);
     void removeDamaged();
 

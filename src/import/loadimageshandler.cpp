@@ -92,6 +92,8 @@ bool LoadImagesHandler::importFile(int index, int count, const QString& path)
         message->what = MessageCode::ImageUnreadable;
         return isRunning() && report(message.get());
     }
+    if (!item->warnings.isEmpty())
+        qDebug() << "#LoadImagesHandler# decoded with errors" << path << item->warnings;
     const QImage square = picture.copy(centredSquare(picture.size()));
     item->preview = std::make_unique<QImage>(
         square.scaled(previewSide, previewSide, Qt::KeepAspectRatio, Qt::FastTransformation));
