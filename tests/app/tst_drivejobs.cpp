@@ -16,7 +16,6 @@
 #include "support/testtempdir.h"
 #include "support/testwindow.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -407,27 +406,38 @@ private slots:
             QVERIFY(EffectFile::writeReadBack(z1, {{5, QByteArray(38880, '\x30')}}, {}, 38880).isEmpty());
         }
         EnglishWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(window.addPictureFile(sources.filePath("a.png")), MainWindow::AddStatus::Added);
         auto* clip = new MediaObject(0, "clip");
         window.addClipObject(clip);
         ImageObject* mine = pictureAt(window.pictureModel(), 0);
+        auto* resetButton = window.findChild<QToolBar*>("mainToolBar")->widgetForAction(window.actionRestoreFactory);
+        auto statusBarShows = [&window] {
+            QString geometry;
+            for (QLabel* label : window.statusBar()->findChildren<QLabel*>())
+                geometry += label->text().startsWith(" L") ? label->text() : QString();
+            return geometry;
+        };
 
-        // Reset, answered No: the playlist and the blade stay as they are.
+        // Reset, answered No: the playlist and the blade stay as they are. The question
+        // says what the blade would become.
         QString question;
         DialogScript keep;
         keep.expect("QMessageBox", [&question](QWidget* box) {
             question = static_cast<QMessageBox*>(box)->text();
-            pressNo(box);
+            QTest::mouseClick(static_cast<QMessageBox*>(box)->button(QMessageBox::No), Qt::LeftButton);
         });
         keep.start();
-        window.onActionRestoreFactory();
+        QTest::mouseClick(resetButton, Qt::LeftButton);
         QVERIFY(keep.done());
-        QVERIFY2(question.endsWith("The playlist holds 1 picture(s) and 1 clip(s). What is read replaces them all. "
-                                   "Continue?"),
-                 qPrintable(question));
+        QCOMPARE(question, QString("Reset sets the fan to the factory blade of 36 LEDs and 360 lines (now 112 LEDs and "
+                                   "450 lines); pictures imported afterwards are made for it.\n\nThe playlist holds 1 "
+                                   "picture(s) and 1 clip(s). What is read replaces them all. Continue?"));
         QCOMPARE(pictureAt(window.pictureModel(), 0), mine);
         QCOMPARE(clipAt(window.clipModel(), 0), clip);
         QCOMPARE(AppSettings::ledCount, AppSettings::defaultLedCount);
+        QCOMPARE(statusBarShows(), QString(" LINE:450 LED:112"));
 
         // Preview, answered No: likewise; the drive's file is not read.
         DialogScript keepToo;
@@ -439,70 +449,23 @@ private slots:
         QCOMPARE(window.pictureModel()->rowCount(), 1);
         QCOMPARE(pictureAt(window.pictureModel(), 0), mine);
 
-        // Yes: the factory effect takes the playlist's place.
+        // Yes: the factory effect takes the playlist's place, and the status bar shows its
+        // blade. Once it is the factory blade, the question has nothing to say about it.
         DialogScript replace;
         replace.expect("QMessageBox", pressYes);
+        replace.expect("QMessageBox", [&question](QWidget* box) {
+            question = static_cast<QMessageBox*>(box)->text();
+            pressNo(box);
+        });
         replace.start();
-        window.onActionRestoreFactory();
-        QVERIFY(replace.done());
+        QTest::mouseClick(resetButton, Qt::LeftButton);
         QCOMPARE(window.pictureModel()->rowCount(), 2);
         QCOMPARE(clipAt(window.clipModel(), 0)->frames.size(), 3);
         QCOMPARE(AppSettings::ledCount, 36);
-    }
-
-    void resetSaysWhichGeometryItSets()
-    {
-        writeFactoryFile(appDir->filePath("default.bin"), 2, 3);
-        EnglishWindow window;
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QCOMPARE(window.addPictureFile(sources.filePath("a.png")), MainWindow::AddStatus::Added);
-        auto* resetButton = window.findChild<QToolBar*>("mainToolBar")->widgetForAction(window.actionRestoreFactory);
-        auto statusBarShows = [&window] {
-            QStringList texts;
-            for (QLabel* label : window.statusBar()->findChildren<QLabel*>()) {
-                if (label->text().startsWith(" LINE") || label->text().startsWith(" LED"))
-                    texts << label->text();
-            }
-            return texts.join(QString());
-        };
-        auto reset = [&](QMessageBox::StandardButton answer) {
-            QString text;
-            DialogScript script;
-            script.expect("QMessageBox", [&text, answer](QWidget* widget) {
-                auto* box = static_cast<QMessageBox*>(widget);
-                text = box->text();
-                QAbstractButton* button = box->button(answer) ? box->button(answer) : box->button(QMessageBox::Ok);
-                QTest::mouseClick(button, Qt::LeftButton);
-            });
-            script.start();
-            QTest::mouseClick(resetButton, Qt::LeftButton);
-            return script.done() ? text : QString("no box: ") + script.seen.join(", ");
-        };
-        const QString replaceOne = "The playlist holds 1 picture(s) and 0 clip(s). What is read replaces them all. Continue?";
-        const QString geometry = "Reset sets the fan to the factory blade of 36 LEDs and 360 lines (now %1 LEDs and %2 "
-                                 "lines); pictures imported afterwards are made for it.\n\n";
-
-        // The question says what the blade becomes; No changes nothing.
-        QCOMPARE(reset(QMessageBox::No), geometry.arg(112).arg(450) + replaceOne);
-        QCOMPARE(statusBarShows(), QString(" LINE:450 LED:112"));
-        QCOMPARE(AppSettings::ledCount, 112);
-        // Yes: the factory effect, and the status bar shows its blade.
-        QCOMPARE(reset(QMessageBox::Yes), geometry.arg(112).arg(450) + replaceOne);
-        QTRY_COMPARE(window.pictureModel()->rowCount(), 2);
         QCOMPARE(statusBarShows(), QString(" LINE:360 LED:36"));
-        // Already the factory blade: nothing to say about it.
-        QCOMPARE(reset(QMessageBox::No),
-                 QString("The playlist holds 2 picture(s) and 1 clip(s). What is read replaces them all. Continue?"));
-
-        // Without the factory file the blade changes all the same, and the message says so.
-        AppSettings::lineNumber = 200;
-        window.refreshGeometryLabels();
-        QVERIFY(QFile::remove(appDir->filePath("default.bin")));
-        QCOMPARE(reset(QMessageBox::Ok), QString("The system default file does not exist!\nThe fan was set to the "
-                                                 "factory blade of 36 LEDs and 360 lines all the same."));
-        QCOMPARE(statusBarShows(), QString(" LINE:360 LED:36"));
-        QCOMPARE(window.pictureModel()->rowCount(), 2);
+        QTest::mouseClick(resetButton, Qt::LeftButton);
+        QVERIFY(replace.done());
+        QCOMPARE(question, QString("The playlist holds 2 picture(s) and 1 clip(s). What is read replaces them all. Continue?"));
     }
 
     void downloadAsksBeforeWritingWhatTheUserMayNotWant()
@@ -644,115 +607,81 @@ private slots:
         window.drives()->AddDisk(stickB.path());
         QCOMPARE(window.addPictureFile(sources.filePath("a.png")), MainWindow::AddStatus::Added);
         auto* toolBar = window.findChild<QToolBar*>("mainToolBar");
-        auto clickAction = [toolBar](QAction* action) {
-            QTest::mouseClick(toolBar->widgetForAction(action), Qt::LeftButton);
-        };
-        // What the drive dialog offered when it opened, then the user's choice.
+        // Clicks `action`, notes how the drive dialog opens, lets `choose` answer it (Cancel
+        // if none) and `more` add the steps that follow.
         struct Opened
         {
             QString current;
-            bool noteShown = false;
-            QString note;
+            QStringList paths;
+            QString note;  // empty while hidden
         };
-        QList<Opened> opened;
-        auto driveDialog = [&opened](std::function<void(SelectUsbPathDialog*)> choose) {
-            return [&opened, choose](QWidget* widget) {
+        using Choice = std::function<void(SelectUsbPathDialog*)>;
+        auto openDialog = [&](QAction* action, const Choice& choose, const std::function<void(DialogScript&)>& more) {
+            Opened opened;
+            DialogScript script;
+            script.expect("SelectUsbPathDialog", [&](QWidget* widget) {
                 auto* dialog = static_cast<SelectUsbPathDialog*>(widget);
                 auto* note = dialog->findChild<QLabel*>("previewNote");
-                opened.append({dialog->selectedPath(), note && note->isVisible(), note ? note->text() : QString()});
-                choose(dialog);
-            };
+                opened = {dialog->selectedPath(), dialog->paths(), note && note->isVisible() ? note->text() : QString()};
+                choose ? choose(dialog) : dialog->reject();
+            });
+            if (more)
+                more(script);
+            script.start();
+            QTest::mouseClick(toolBar->widgetForAction(action), Qt::LeftButton);
+            if (!script.done())
+                opened.current = "dialogs missing: " + script.seen.join(", ");
+            return opened;
         };
         auto pressOk = [](SelectUsbPathDialog* dialog) {
             QTest::mouseClick(dialog->findChild<QPushButton*>("okBut"), Qt::LeftButton);
         };
-        auto pickRow = [pressOk](int row) {
-            return [pressOk, row](SelectUsbPathDialog* dialog) {
-                auto* list = dialog->findChild<QListWidget*>("listWidget");
-                QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
-                pressOk(dialog);
-            };
-        };
-        auto nameIs = [](QWidget* dialog) {
-            dialog->findChild<QLineEdit*>("txtFileName")->setText("Z1");
-            QTest::mouseClick(dialog->findChild<QPushButton*>("okBut"), Qt::LeftButton);
-        };
 
-        // Download into a folder chosen with "Choose folder...".
-        DialogScript download;
-        download.expect("SelectUsbPathDialog", driveDialog([](SelectUsbPathDialog* dialog) {
-            // Later: the folder dialog is modal in turn, and the script answers it.
-            QTimer::singleShot(0, dialog, [dialog] {
+        // Download into a folder picked with "Choose folder...".
+        const Opened download = openDialog(window.actionDownload, [](SelectUsbPathDialog* dialog) {
+            QTimer::singleShot(0, dialog, [dialog] {  // the folder dialog is modal in turn
                 QTest::mouseClick(dialog->findChild<QPushButton*>("folderBut"), Qt::LeftButton);
                 QTest::mouseClick(dialog->findChild<QPushButton*>("okBut"), Qt::LeftButton);
             });
-        }));
-        download.expect("QFileDialog", [&folder](QWidget* dialog) {
-            dialog->findChild<QLineEdit*>("fileNameEdit")->setText(folder.path());
-            static_cast<QDialog*>(dialog)->accept();
+        }, [&folder](DialogScript& script) {
+            script.expect("QFileDialog", [&folder](QWidget* dialog) {
+                dialog->findChild<QLineEdit*>("fileNameEdit")->setText(folder.path());
+                static_cast<QDialog*>(dialog)->accept();
+            });
+            script.expect("GetSaveFileDialog", [](QWidget* dialog) {
+                dialog->findChild<QLineEdit*>("txtFileName")->setText("Z1");
+                static_cast<GetSaveFileDialog*>(dialog)->onBtnOkClick();
+            });
+            script.expect("QMessageBox", accept);  // the result
         });
-        download.expect("GetSaveFileDialog", nameIs);
-        download.expect("QMessageBox", accept);  // the result
-        download.start();
-        clickAction(window.actionDownload);
-        QVERIFY2(download.done(), qPrintable(download.seen.join(", ")));
+        QCOMPARE(download.note, QString());
         QVERIFY(QFile::exists(folder.filePath("Z1.bin")));
 
         // Preview starts in that folder and says which file it reads; Ok reads it.
-        DialogScript preview;
-        const QString chosenFolder = QDir::cleanPath(folder.path());
-        preview.expect("SelectUsbPathDialog", driveDialog([pressOk, chosenFolder](SelectUsbPathDialog* dialog) {
-            if (dialog->selectedPath() == chosenFolder)
-                pressOk(dialog);
-            else
-                dialog->reject();  // elsewhere: the comparison below says where
-        }));
-        preview.start();
-        clickAction(window.actionPreview);
-        QVERIFY2(preview.done(), qPrintable(preview.seen.join(", ")));
-        QCOMPARE(opened.value(1).current, chosenFolder);
-        QVERIFY(opened.value(1).noteShown);
-        QCOMPARE(opened.value(1).note, QString("Preview reads only the file \"Z1.bin\" at the top of the chosen drive "
-                                               "or folder, not in its subfolders."));
+        const QString chosen = QDir::cleanPath(folder.path());
+        const Opened preview = openDialog(window.actionPreview, [&](SelectUsbPathDialog* dialog) {
+            dialog->selectedPath() == chosen ? pressOk(dialog) : dialog->reject();
+        }, {});
+        QCOMPARE(preview.current, chosen);
+        QCOMPARE(preview.note, QString("Preview reads only the file \"Z1.bin\" at the top of the chosen drive or folder, "
+                                       "not in its subfolders."));
         QCOMPARE(pictureAt(window.pictureModel(), 0)->kind, int(ImageObject::ReadBackPictureKind));
-        QVERIFY(!opened.value(0).noteShown);  // the download's dialog has no such note
 
-        // A drive chosen in one job is where the next starts.
-        DialogScript onStickB;
-        onStickB.expect("SelectUsbPathDialog", driveDialog(pickRow(1)));
-        onStickB.expect("QMessageBox", accept);  // no effect file there
-        onStickB.start();
-        clickAction(window.actionPreview);
-        QVERIFY(onStickB.done());
-        DialogScript startsOnB;
-        startsOnB.expect("SelectUsbPathDialog", driveDialog([](SelectUsbPathDialog* dialog) { dialog->reject(); }));
-        startsOnB.start();
-        clickAction(window.actionDownload);
-        QVERIFY(startsOnB.done());
-        QCOMPARE(opened.value(3).current, stickB.path());
+        // A drive picked in one job is where the next starts.
+        openDialog(window.actionPreview, [pressOk](SelectUsbPathDialog* dialog) {
+            auto* list = dialog->findChild<QListWidget*>("listWidget");
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+            pressOk(dialog);
+        }, [](DialogScript& script) { script.expect("QMessageBox", accept); });  // no effect file there
+        QCOMPARE(openDialog(window.actionDownload, {}, {}).current, stickB.path());
 
-        // Gone: a drive that was removed is not offered again, even where its folder stays,
-        // and neither is a folder that was deleted; the dialog starts at the first drive.
+        // A drive that went is not offered again, even where its folder stays, nor is a
+        // folder that was deleted: the dialog starts at the first drive.
         window.drives()->DeleteDisk(stickB.path());
-        DialogScript driveGone;
-        driveGone.expect("SelectUsbPathDialog", driveDialog([](SelectUsbPathDialog* dialog) { dialog->reject(); }));
-        driveGone.start();
-        clickAction(window.actionPreview);
-        QVERIFY(driveGone.done());
-        QCOMPARE(opened.value(4).current, stickA.path());
+        QCOMPARE(openDialog(window.actionPreview, {}, {}).current, stickA.path());
         window.drives()->rememberChoice(folder.path());
         QVERIFY(folder.remove());
-        DialogScript folderGone;
-        QStringList offered;
-        folderGone.expect("SelectUsbPathDialog", driveDialog([&offered](SelectUsbPathDialog* dialog) {
-            offered = dialog->paths();
-            dialog->reject();
-        }));
-        folderGone.start();
-        clickAction(window.actionPreview);
-        QVERIFY(folderGone.done());
-        QCOMPARE(opened.value(5).current, stickA.path());
-        QCOMPARE(offered, QStringList{stickA.path()});
+        QCOMPARE(openDialog(window.actionPreview, {}, {}).paths, QStringList{stickA.path()});
     }
 
     void importDownloadPreviewResetImport()
