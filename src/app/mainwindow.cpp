@@ -833,10 +833,7 @@ void MainWindow::importPictureFiles(const QStringList& files)
     // done, so those converted before a Cancel stay.
     auto dialog = std::make_unique<LoadImagesDialog>(files, this, this);
     dialog->exec();
-    const QString report = dialog->failureReport();
-    dialog.reset();
-    if (!report.isEmpty())
-        QMessageBox::information(this, tr("dialog_title_tip"), report, QMessageBox::Ok);
+    dialog->finish();
 }
 
 void MainWindow::onActionSettingColor()

@@ -155,8 +155,9 @@ private:
     bool saveDiyPicture(const QImage& picture, const QString& path, const char* format);
     void setupDrives();
     QString chooseDrive(bool forPreview);
-    // Before a read replaces the lists: asks when they hold anything. True to go on.
-    bool confirmReplacePlaylist();
+    // Before a read replaces the lists: asks when they hold anything, the note (what else
+    // changes) first. True to go on.
+    bool confirmReplacePlaylist(const QString& note = QString());
     void startReadJob(int code, const QString& path, const QString& text);
     void takeReadObjects();
     // One file holds records of one size: mends a mixture where that is exact, otherwise

@@ -182,16 +182,28 @@ void MainWindow::onActionRestoreFactory()
 {
     onBtnStopClick();
     const QString path = FactoryEffect::find();
+    const bool newGeometry = AppSettings::ledCount != FactoryEffect::ledCount
+                             || AppSettings::lineNumber != FactoryEffect::lineNumber;
     // The factory blade whether or not its file is found, unless the user keeps the
     // playlist: pictures converted for one blade and imported for another must not mix.
-    if (!path.isEmpty() && !confirmReplacePlaylist())
+    const QString geometryNote = newGeometry ? tr("dialog_factory_geometry")
+                                                   .arg(FactoryEffect::ledCount)
+                                                   .arg(FactoryEffect::lineNumber)
+                                                   .arg(AppSettings::ledCount)
+                                                   .arg(AppSettings::lineNumber)
+                                             : QString();
+    if (!path.isEmpty() && !confirmReplacePlaylist(geometryNote))
         return;
     AppSettings::ledCount = FactoryEffect::ledCount;
     AppSettings::lineNumber = FactoryEffect::lineNumber;
     refreshGeometryLabels();
     if (path.isEmpty()) {
         qDebug() << "not find system ui file. " << FactoryEffect::candidatePaths();
-        QMessageBox::information(this, tr("dialog_title_tip"), tr("dialog_title_not_find_default"), QMessageBox::Ok);
+        QString message = tr("dialog_title_not_find_default");
+        if (newGeometry)
+            message += QLatin1Char('\n')
+                       + tr("dialog_factory_geometry_set").arg(FactoryEffect::ledCount).arg(FactoryEffect::lineNumber);
+        QMessageBox::information(this, tr("dialog_title_tip"), message, QMessageBox::Ok);
         return;
     }
     clearPlaylist();
@@ -199,15 +211,17 @@ void MainWindow::onActionRestoreFactory()
     startReadJob(MessageCode::RestoreFactory, path, tr("dialog_title_reading_sys"));
 }
 
-bool MainWindow::confirmReplacePlaylist()
+bool MainWindow::confirmReplacePlaylist(const QString& note)
 {
     const int pictures = m_pictureModel->rowCount();
     const int clips = m_clipModel->rowCount();
     if (pictures == 0 && clips == 0)
         return true;
-    return QMessageBox::question(this, tr("dialog_title_tip"),
-                                 tr("dialog_ask_replace_playlist").arg(pictures).arg(clips),
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+    QString question = tr("dialog_ask_replace_playlist").arg(pictures).arg(clips);
+    if (!note.isEmpty())
+        question = note + QStringLiteral("\n\n") + question;
+    return QMessageBox::question(this, tr("dialog_title_tip"), question, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No)
            == QMessageBox::Yes;
 }
 

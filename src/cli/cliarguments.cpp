@@ -7,13 +7,13 @@
 
 #include <QFile>
 #include <QImage>
-#include <QImageReader>
 #include <QSaveFile>
 
 #include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 CliArguments::CliArguments(const QStringList& arguments, const char* usage,
@@ -140,20 +140,16 @@ bool loadPicture(const QString& path, QImage& picture)
     const QString action = QStringLiteral("read the picture");
     if (!checkInputFile(path, action))
         return false;
-    QStringList warnings;
-    QImageReader reader(path);
-    {
-        const DecodeWarnings capture(warnings);
-        picture = reader.read();
-    }
-    if (picture.isNull()) {
-        reportFailure(action, path, reader.errorString());
+    DecodedPicture decoded = decodePicture(path);
+    if (decoded.picture.isNull()) {
+        reportFailure(action, path, decoded.errorString);
         return false;
     }
     // A picture cut short or damaged still decodes (the rest grey or black): say so.
-    if (!warnings.isEmpty())
+    if (decoded.damaged())
         printError(QStringLiteral("warning: %1 was decoded with errors (%2); the damaged part shows as blank.")
-                       .arg(path, warnings.join(QStringLiteral("; "))));
+                       .arg(path, decoded.warnings.join(QStringLiteral("; "))));
+    picture = std::move(decoded.picture);
     return true;
 }
 

@@ -21,6 +21,13 @@ QString DriveList::labelOf(const QString& path) const
     return findDrive(path, index) ? m_drives[index].label : QString();
 }
 
+void DriveList::rememberChoice(const QString& path)
+{
+    int index = 0;
+    m_lastChoice = path;
+    m_lastChoiceIsFolder = !findDrive(path, index);
+}
+
 void DriveList::AddDisk(const QString& path, const QString& label)
 {
     qDebug().noquote() << "#MainWindow# AddDisk " + path;

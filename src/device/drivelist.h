@@ -36,6 +36,12 @@ public:
     // The label of a listed drive; empty when unknown or not listed.
     QString labelOf(const QString& path) const;
 
+    // The drive or folder chosen last for a download or a preview, where the next choice
+    // starts. A folder is offered again while it exists, a drive while it is listed.
+    void rememberChoice(const QString& path);
+    QString lastChoice() const { return m_lastChoice; }
+    bool lastChoiceIsFolder() const { return m_lastChoiceIsFolder; }
+
 public slots:
     // A known path is ignored without a signal.
     void AddDisk(const QString& path, const QString& label = QString());
@@ -48,4 +54,6 @@ signals:
 
 private:
     QList<DriveRecord> m_drives;
+    QString m_lastChoice;
+    bool m_lastChoiceIsFolder = false;
 };

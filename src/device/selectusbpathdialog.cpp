@@ -15,7 +15,7 @@ constexpr int PathRole = Qt::UserRole;
 QString lastChosenFolder;
 } // namespace
 
-SelectUsbPathDialog::SelectUsbPathDialog(const DriveList& drives, QWidget* parent)
+SelectUsbPathDialog::SelectUsbPathDialog(DriveList& drives, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::SelectUsbPathDialog>()), m_drives(&drives)
 {
     ui->setupUi(this);
@@ -29,10 +29,31 @@ SelectUsbPathDialog::SelectUsbPathDialog(const DriveList& drives, QWidget* paren
             });
     for (const DriveRecord& drive : drives.drives())
         appendRow(drive.path, drive.label);
-    ui->listWidget->setCurrentRow(0);
+    startAtLastChoice();
+    setPurpose(Purpose::Download);
 }
 
 SelectUsbPathDialog::~SelectUsbPathDialog() = default;
+
+void SelectUsbPathDialog::startAtLastChoice()
+{
+    const QString last = m_drives->lastChoice();
+    const int row = last.isEmpty() ? -1 : rowOf(last);
+    if (row >= 0)
+        ui->listWidget->setCurrentRow(row);
+    // A drive that went may leave its empty mount point behind: only folders come back.
+    else if (m_drives->lastChoiceIsFolder() && QFileInfo(last).isDir())
+        addFolder(last);
+    else
+        ui->listWidget->setCurrentRow(0);
+}
+
+void SelectUsbPathDialog::setPurpose(Purpose purpose)
+{
+    m_purpose = purpose;
+    ui->previewNote->setText(QCoreApplication::translate("SelectUsbPathDialog", "selectusb_preview_note"));
+    ui->previewNote->setVisible(purpose == Purpose::Preview);
+}
 
 void SelectUsbPathDialog::appendRow(const QString& path, const QString& label)
 {
@@ -84,6 +105,8 @@ void SelectUsbPathDialog::onBtnOkClick()
 {
     qDebug() << "#SelectUsbPathDialog# onBtnOkClick " << m_selectedPath;
     if (!m_selectedPath.isEmpty()) {
+        if (m_drives)
+            m_drives->rememberChoice(m_selectedPath);
         accept();
         return;
     }

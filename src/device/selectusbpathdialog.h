@@ -13,7 +13,8 @@ namespace Ui { class SelectUsbPathDialog; }
 // Lets the user pick the drive a download or a preview works on. The list starts as a
 // copy of the window's drives (a row shows the mount point, and the label when known) and
 // follows drives coming and going while the dialog is open, through the two slots below.
-// "Choose folder..." adds any directory, for readers that show up as fixed disks.
+// "Choose folder..." adds any directory, for readers that show up as fixed disks. The
+// drive or folder chosen last (remembered by the drive list) is current at the start.
 //
 //     SelectUsbPathDialog dialog(*drives, this);
 //     connect(drives, &DriveList::usbMountEvent, &dialog, &SelectUsbPathDialog::usbMountEvent);
@@ -26,13 +27,14 @@ class SelectUsbPathDialog : public QDialog
 {
     Q_OBJECT
 public:
-    // What the chosen drive is for: it titles the "Choose folder..." dialog.
+    // What the chosen drive is for: it titles the "Choose folder..." dialog, and a preview
+    // says which file it reads.
     enum class Purpose { Download, Preview };
 
-    SelectUsbPathDialog(const DriveList& drives, QWidget* parent = nullptr);
+    SelectUsbPathDialog(DriveList& drives, QWidget* parent = nullptr);
     ~SelectUsbPathDialog() override;
 
-    void setPurpose(Purpose purpose) { m_purpose = purpose; }
+    void setPurpose(Purpose purpose);
     // The title of the folder dialog for the current purpose.
     QString folderDialogTitle() const;
 
@@ -52,10 +54,11 @@ public slots:
 
 private:
     void appendRow(const QString& path, const QString& label);
+    void startAtLastChoice();
     int rowOf(const QString& path) const;
 
     std::unique_ptr<Ui::SelectUsbPathDialog> ui;
-    QPointer<const DriveList> m_drives;
+    QPointer<DriveList> m_drives;
     QString m_selectedPath;
     Purpose m_purpose = Purpose::Download;
 };

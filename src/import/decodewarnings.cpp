@@ -30,3 +30,19 @@ DecodeWarnings::DecodeWarnings(QStringList& warnings) : m_outer(collecting)
 }
 
 DecodeWarnings::~DecodeWarnings() { collecting = m_outer; }
+
+DecodedPicture decodePicture(const QString& path)
+{
+    DecodedPicture decoded;
+    QImageReader reader(path);
+    decoded.headerSize = reader.size();
+    {
+        const DecodeWarnings capture(decoded.warnings);
+        decoded.picture = reader.read();
+    }
+    if (decoded.picture.isNull()) {
+        decoded.error = reader.error();
+        decoded.errorString = reader.errorString();
+    }
+    return decoded;
+}

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QImage>
+#include <QImageReader>
+#include <QSize>
+#include <QString>
 #include <QStringList>
 
 // Collects what the picture decoders warn about on this thread while it lives ("Corrupt
@@ -16,3 +20,18 @@ public:
 private:
     QStringList* m_outer;
 };
+
+// A picture file as its decoder gives it, with what the decoder warned about on the way.
+struct DecodedPicture
+{
+    QImage picture;        // null when the file gave none
+    QStringList warnings;  // not empty: decoded with errors, the damaged part left blank
+    QImageReader::ImageReaderError error = QImageReader::UnknownError;  // why it gave none
+    QString errorString;
+    QSize headerSize;  // what the header promised, before any pixel was decoded
+
+    bool damaged() const { return !picture.isNull() && !warnings.isEmpty(); }
+};
+
+// Decodes a picture file, the format taken from its contents. Any thread.
+DecodedPicture decodePicture(const QString& path);

@@ -1,5 +1,6 @@
 #include "loadimagesdialog.h"
 
+#include "app/appsettings.h"
 #include "app/mainwindow.h"
 #include "convert/imageobject.h"
 #include "loadimageshandler.h"
@@ -7,16 +8,21 @@
 #include "looper/handlerthread.h"
 #include "looper/message.h"
 #include "looper/messagecodes.h"
+#include "playlist/customtablemodel.h"
 
 #include <QDebug>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace {
 QString reasonText(LoadObjectItem::Failure failure)
@@ -92,6 +98,13 @@ LoadImagesDialog::LoadImagesDialog(const QStringList& paths, MainWindow* mainWin
 LoadImagesDialog::~LoadImagesDialog()
 {
     qDebug() << "~LoadImagesDialog()";
+    stopImport();
+}
+
+void LoadImagesDialog::stopImport()
+{
+    if (!m_handler)
+        return;
     disconnect(m_handler.get(), nullptr, this, nullptr);
     // Returns once the job has stopped; the files after the current one are not touched.
     m_handler.reset();
@@ -114,6 +127,9 @@ void LoadImagesDialog::handlerMessage(Message* msg)
         if (auto* picture = static_cast<ImageObject*>(msg->obj2); picture && mainWindow) {
             msg->obj2 = nullptr;  // ours now, and the window's next
             mainWindow->addPictureObject(picture);
+            ++m_imported;
+            if (!item->warnings.isEmpty())
+                m_damaged.append({picture, item->path});
         }
         fileDone(item->index, item->count);
         break;
@@ -135,12 +151,80 @@ void LoadImagesDialog::fileDone(int index, int count)
         btnCompleted->setEnabled(true);
 }
 
-QString LoadImagesDialog::failureReport() const
+QStringList LoadImagesDialog::damaged() const
 {
-    if (m_failures.isEmpty())
+    QStringList paths;
+    for (const Damaged& picture : m_damaged) {
+        if (picture.picture)
+            paths << picture.path;
+    }
+    return paths;
+}
+
+QString LoadImagesDialog::outcomeReport() const
+{
+    const QStringList damagedPaths = damaged();
+    if (m_failures.isEmpty() && damagedPaths.isEmpty())
         return QString();
-    QStringList lines;
-    for (const Failure& failure : m_failures)
-        lines << tr("loadimg_error_line").arg(QDir::toNativeSeparators(failure.path), failure.reason);
-    return tr("loadimg_error_report").arg(m_failures.size()).arg(lines.join(QLatin1Char('\n')));
+    QStringList paragraphs;
+    if (!m_failures.isEmpty()) {
+        QStringList lines;
+        for (const Failure& failure : m_failures)
+            lines << tr("loadimg_error_line").arg(QDir::toNativeSeparators(failure.path), failure.reason);
+        paragraphs << tr("loadimg_error_report").arg(m_failures.size()).arg(lines.join(QLatin1Char('\n')));
+    }
+    paragraphs << (m_imported == 0 ? tr("loadimg_imported_none") : tr("loadimg_imported_count").arg(m_imported));
+    if (!damagedPaths.isEmpty()) {
+        QStringList lines;
+        for (const QString& path : damagedPaths)
+            lines << QDir::toNativeSeparators(path);
+        paragraphs << tr("loadimg_damaged_report").arg(lines.join(QLatin1Char('\n')));
+    }
+    return paragraphs.join(QStringLiteral("\n\n"));
+}
+
+void LoadImagesDialog::finish()
+{
+    // Nothing more joins the list while the user decides.
+    stopImport();
+    const QString report = outcomeReport();
+    if (report.isEmpty())
+        return;
+    QWidget* parent = parentWidget();
+    if (damaged().isEmpty()) {
+        QMessageBox::information(parent, tr("dialog_title_tip"), report, QMessageBox::Ok);
+        return;
+    }
+    QMessageBox question(QMessageBox::Question, tr("dialog_title_tip"), report, QMessageBox::NoButton, parent);
+    QPushButton* keep = question.addButton(tr("loadimg_keep_damaged"), QMessageBox::AcceptRole);
+    QPushButton* remove = question.addButton(tr("loadimg_remove_damaged"), QMessageBox::DestructiveRole);
+    // Closing the box loses nothing: the pictures stay.
+    question.setDefaultButton(keep);
+    question.setEscapeButton(keep);
+    question.exec();
+    if (question.clickedButton() == remove)
+        removeDamaged();
+}
+
+void LoadImagesDialog::removeDamaged()
+{
+    if (!mainWindow)
+        return;
+    CustomTableModel* model = mainWindow->pictureModel();
+    for (const Damaged& damaged : std::as_const(m_damaged)) {
+        if (!damaged.picture)
+            continue;
+        const QList<CustomTableItem*>& rows = model->items();
+        for (int row = 0; row < rows.size(); ++row) {
+            if (rows.at(row)->object != damaged.picture.data())
+                continue;
+            // The copy the window made of the file goes too; the picture's own files go with it.
+            const QString copy = damaged.picture->sourcePath;
+            model->delRow(row, 1);
+            if (copy.startsWith(AppSettings::tempDir()))
+                QFile::remove(copy);
+            break;
+        }
+    }
+    m_damaged.clear();
 }

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 #include <QStringList>
 
 #include <memory>
 
+class ImageObject;
 class LoadImagesHandler;
 class MainWindow;
 class Message;
@@ -17,7 +19,7 @@ class QPushButton;
 // into the main window's list, in the picked order. "Import completed" is enabled once the
 // last file is done; closing the box any other way cancels the rest (destroying the dialog
 // destroys its handler, which stops the job). Files that gave no picture are collected in
-// failures() for the window to report.
+// failures(), pictures that decoded with errors in damaged(); finish() tells the user.
 //
 // GUI thread only; the handler's reports arrive through handlerMessage while the worker
 // waits.
@@ -42,19 +44,35 @@ public:
     QPushButton* cancelButton() const { return btnCancel; }
 
     const QList<Failure>& failures() const { return m_failures; }
-    // The message for the user naming the files that gave no picture; empty if none.
-    QString failureReport() const;
+    // The pictures that joined the list decoded with errors, with their picked paths.
+    QStringList damaged() const;
+    // What the user is told when the import is over: the files that gave no picture, how
+    // many pictures were imported and which decoded with errors; empty when all went well.
+    QString outcomeReport() const;
+    // After the modal run: stops the job, shows the outcome and asks whether to keep the
+    // pictures decoded with errors; removed ones leave the list with their files.
+    void finish();
 
 public slots:
     void handlerMessage(Message* msg);
 
 private:
+    struct Damaged
+    {
+        QPointer<ImageObject> picture;  // in the window's list
+        QString path;
+    };
+
+    void stopImport();
     void fileDone(int index, int count);
+    void removeDamaged();
 
     const QStringList paths;  // read by the job until the handler is gone
     MainWindow* mainWindow;   // not owned
     std::unique_ptr<LoadImagesHandler> m_handler;
     QList<Failure> m_failures;
+    QList<Damaged> m_damaged;
+    int m_imported = 0;
 
     QLabel* lblTip;
     QLabel* lblPath;

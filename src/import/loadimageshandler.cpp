@@ -2,6 +2,7 @@
 
 #include "convert/imageobject.h"
 #include "convert/polarconversion.h"
+#include "decodewarnings.h"
 #include "looper/message.h"
 #include "looper/messagecodes.h"
 
@@ -12,6 +13,7 @@
 #include <QThread>
 
 #include <memory>
+#include <utility>
 
 namespace {
 constexpr int previewSide = 300;
@@ -29,23 +31,25 @@ LoadImagesHandler::~LoadImagesHandler()
     stopHandling();
 }
 
-QImage LoadImagesHandler::decode(const QString& path, LoadObjectItem::Failure* failure, QString* detail)
+QImage LoadImagesHandler::decode(const QString& path, LoadObjectItem::Failure* failure, QString* detail,
+                                 QStringList* warnings)
 {
-    QImageReader reader(path);
-    const QSize size = reader.size();  // from the header, before any pixel is decoded
-    QImage picture = reader.read();
-    if (!picture.isNull() && !picture.size().isEmpty()) {
+    DecodedPicture decoded = decodePicture(path);
+    if (!decoded.picture.isNull() && !decoded.picture.size().isEmpty()) {
         *failure = LoadObjectItem::Failure::None;
-        return picture;
+        if (warnings)
+            *warnings = decoded.warnings;
+        return std::move(decoded.picture);
     }
-    *detail = reader.errorString();
+    *detail = decoded.errorString;
+    const QSize size = decoded.headerSize;
     const QFileInfo file(path);
     if (!file.exists())
         *failure = LoadObjectItem::Failure::Missing;
-    else if (!file.isReadable() || reader.error() == QImageReader::DeviceError
-             || reader.error() == QImageReader::FileNotFoundError)
+    else if (!file.isReadable() || decoded.error == QImageReader::DeviceError
+             || decoded.error == QImageReader::FileNotFoundError)
         *failure = LoadObjectItem::Failure::CannotOpen;
-    else if (reader.error() == QImageReader::UnsupportedFormatError)
+    else if (decoded.error == QImageReader::UnsupportedFormatError)
         *failure = LoadObjectItem::Failure::UnsupportedFormat;
     else if (size.isValid() && QImageReader::allocationLimit() > 0
              && qint64(size.width()) * size.height() * 4 > qint64(QImageReader::allocationLimit()) * 1024 * 1024)
@@ -82,12 +86,14 @@ bool LoadImagesHandler::importFile(int index, int count, const QString& path)
     auto item = std::make_unique<LoadObjectItem>(index, count, path);
     message->obj = item.get();
 
-    const QImage picture = decode(path, &item->failure, &item->detail);
+    const QImage picture = decode(path, &item->failure, &item->detail, &item->warnings);
     if (picture.isNull()) {
         qDebug() << "#LoadImagesHandler# cannot read" << path << item->detail;
         message->what = MessageCode::ImageUnreadable;
         return isRunning() && report(message.get());
     }
+    if (!item->warnings.isEmpty())
+        qDebug() << "#LoadImagesHandler# decoded with errors" << path << item->warnings;
     const QImage square = picture.copy(centredSquare(picture.size()));
     item->preview = std::make_unique<QImage>(
         square.scaled(previewSide, previewSide, Qt::KeepAspectRatio, Qt::FastTransformation));

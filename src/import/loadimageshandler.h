@@ -22,7 +22,8 @@ class Message;
 // - ImageLoaded: decoded and cut, the item holds the preview;
 // - ImageConverted: the picture's polar form and files are written;
 // - ImageReady: obj2 = the ImageObject. A slot that keeps it sets obj2 to null; whatever
-//   is still in obj2 afterwards is deleted by the handler;
+//   is still in obj2 afterwards is deleted by the handler. The item's warnings are not
+//   empty when the picture decoded with errors (its damaged part blank);
 // - ImageUnreadable: the file gave no picture, the item says why; the import goes on.
 // The message and the item belong to the handler and are gone after the emission.
 class LoadImagesHandler : public HandlerMessage
@@ -35,8 +36,10 @@ public:
     // LoadImages: obj points to a QStringList that outlives the handler's job.
     void handleMessage(Message* msg) override;
 
-    // Decodes a picture file; a null picture with the reason when it gives none.
-    static QImage decode(const QString& path, LoadObjectItem::Failure* failure, QString* detail);
+    // Decodes a picture file; a null picture with the reason when it gives none, and what
+    // the decoder warned about when it decoded with errors.
+    static QImage decode(const QString& path, LoadObjectItem::Failure* failure, QString* detail,
+                         QStringList* warnings = nullptr);
 
 signals:
     void handlerMessage(Message* msg);

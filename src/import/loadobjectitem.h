@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -32,4 +33,5 @@ public:
     std::unique_ptr<QImage> preview;  // the square cut scaled to fit 300 x 300
     Failure failure = Failure::None;
     QString detail;  // the decoder's own words on the failure, for the debug output
+    QStringList warnings;  // what the decoder said of a picture it decoded with errors
 };

@@ -20,11 +20,15 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTemporaryDir>
+#include <QToolBar>
 #include <QtTest>
 
 #include <functional>
@@ -239,7 +243,8 @@ private slots:
         script.start();
         window.onActionRestoreFactory();
         QVERIFY(script.done());
-        QCOMPARE(message, QString("The system default file does not exist!"));
+        QCOMPARE(message, QString("The system default file does not exist!\nThe fan was set to the factory blade of "
+                                  "36 LEDs and 360 lines all the same."));
         QCOMPARE(AppSettings::ledCount, 36);  // changed all the same
         QCOMPARE(AppSettings::lineNumber, 360);
         QCOMPARE(window.pictureModel()->rowCount(), 1);
@@ -401,25 +406,38 @@ private slots:
             QVERIFY(EffectFile::writeReadBack(z1, {{5, QByteArray(38880, '\x30')}}, {}, 38880).isEmpty());
         }
         EnglishWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(window.addPictureFile(sources.filePath("a.png")), MainWindow::AddStatus::Added);
         auto* clip = new MediaObject(0, "clip");
         window.addClipObject(clip);
         ImageObject* mine = pictureAt(window.pictureModel(), 0);
+        auto* resetButton = window.findChild<QToolBar*>("mainToolBar")->widgetForAction(window.actionRestoreFactory);
+        auto statusBarShows = [&window] {
+            QString geometry;
+            for (QLabel* label : window.statusBar()->findChildren<QLabel*>())
+                geometry += label->text().startsWith(" L") ? label->text() : QString();
+            return geometry;
+        };
 
-        // Reset, answered No: the playlist and the blade stay as they are.
+        // Reset, answered No: the playlist and the blade stay as they are. The question
+        // says what the blade would become.
         QString question;
         DialogScript keep;
         keep.expect("QMessageBox", [&question](QWidget* box) {
             question = static_cast<QMessageBox*>(box)->text();
-            pressNo(box);
+            QTest::mouseClick(static_cast<QMessageBox*>(box)->button(QMessageBox::No), Qt::LeftButton);
         });
         keep.start();
-        window.onActionRestoreFactory();
+        QTest::mouseClick(resetButton, Qt::LeftButton);
         QVERIFY(keep.done());
-        QCOMPARE(question, QString("The playlist holds 1 picture(s) and 1 clip(s). What is read replaces them all. Continue?"));
+        QCOMPARE(question, QString("Reset sets the fan to the factory blade of 36 LEDs and 360 lines (now 112 LEDs and "
+                                   "450 lines); pictures imported afterwards are made for it.\n\nThe playlist holds 1 "
+                                   "picture(s) and 1 clip(s). What is read replaces them all. Continue?"));
         QCOMPARE(pictureAt(window.pictureModel(), 0), mine);
         QCOMPARE(clipAt(window.clipModel(), 0), clip);
         QCOMPARE(AppSettings::ledCount, AppSettings::defaultLedCount);
+        QCOMPARE(statusBarShows(), QString(" LINE:450 LED:112"));
 
         // Preview, answered No: likewise; the drive's file is not read.
         DialogScript keepToo;
@@ -431,15 +449,23 @@ private slots:
         QCOMPARE(window.pictureModel()->rowCount(), 1);
         QCOMPARE(pictureAt(window.pictureModel(), 0), mine);
 
-        // Yes: the factory effect takes the playlist's place.
+        // Yes: the factory effect takes the playlist's place, and the status bar shows its
+        // blade. Once it is the factory blade, the question has nothing to say about it.
         DialogScript replace;
         replace.expect("QMessageBox", pressYes);
+        replace.expect("QMessageBox", [&question](QWidget* box) {
+            question = static_cast<QMessageBox*>(box)->text();
+            pressNo(box);
+        });
         replace.start();
-        window.onActionRestoreFactory();
-        QVERIFY(replace.done());
+        QTest::mouseClick(resetButton, Qt::LeftButton);
         QCOMPARE(window.pictureModel()->rowCount(), 2);
         QCOMPARE(clipAt(window.clipModel(), 0)->frames.size(), 3);
         QCOMPARE(AppSettings::ledCount, 36);
+        QCOMPARE(statusBarShows(), QString(" LINE:360 LED:36"));
+        QTest::mouseClick(resetButton, Qt::LeftButton);
+        QVERIFY(replace.done());
+        QCOMPARE(question, QString("The playlist holds 2 picture(s) and 1 clip(s). What is read replaces them all. Continue?"));
     }
 
     void downloadAsksBeforeWritingWhatTheUserMayNotWant()
@@ -569,6 +595,93 @@ private slots:
         QVERIFY2(download.done(), qPrintable(download.seen.join(", ")));
         QCOMPARE(title, QString("Choose the folder to save the effect file in"));
         QCOMPARE(startedIn, QDir(drive.path()).absolutePath());
+    }
+
+    void driveDialogStartsWhereTheLastJobWasDone()
+    {
+        QTemporaryDir stickA, stickB, folder;
+        EnglishWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.drives()->AddDisk(stickA.path());
+        window.drives()->AddDisk(stickB.path());
+        QCOMPARE(window.addPictureFile(sources.filePath("a.png")), MainWindow::AddStatus::Added);
+        auto* toolBar = window.findChild<QToolBar*>("mainToolBar");
+        // Clicks `action`, notes how the drive dialog opens, lets `choose` answer it (Cancel
+        // if none) and `more` add the steps that follow.
+        struct Opened
+        {
+            QString current;
+            QStringList paths;
+            QString note;  // empty while hidden
+        };
+        using Choice = std::function<void(SelectUsbPathDialog*)>;
+        auto openDialog = [&](QAction* action, const Choice& choose, const std::function<void(DialogScript&)>& more) {
+            Opened opened;
+            DialogScript script;
+            script.expect("SelectUsbPathDialog", [&](QWidget* widget) {
+                auto* dialog = static_cast<SelectUsbPathDialog*>(widget);
+                auto* note = dialog->findChild<QLabel*>("previewNote");
+                opened = {dialog->selectedPath(), dialog->paths(), note && note->isVisible() ? note->text() : QString()};
+                choose ? choose(dialog) : dialog->reject();
+            });
+            if (more)
+                more(script);
+            script.start();
+            QTest::mouseClick(toolBar->widgetForAction(action), Qt::LeftButton);
+            if (!script.done())
+                opened.current = "dialogs missing: " + script.seen.join(", ");
+            return opened;
+        };
+        auto pressOk = [](SelectUsbPathDialog* dialog) {
+            QTest::mouseClick(dialog->findChild<QPushButton*>("okBut"), Qt::LeftButton);
+        };
+
+        // Download into a folder picked with "Choose folder...".
+        const Opened download = openDialog(window.actionDownload, [](SelectUsbPathDialog* dialog) {
+            QTimer::singleShot(0, dialog, [dialog] {  // the folder dialog is modal in turn
+                QTest::mouseClick(dialog->findChild<QPushButton*>("folderBut"), Qt::LeftButton);
+                QTest::mouseClick(dialog->findChild<QPushButton*>("okBut"), Qt::LeftButton);
+            });
+        }, [&folder](DialogScript& script) {
+            script.expect("QFileDialog", [&folder](QWidget* dialog) {
+                dialog->findChild<QLineEdit*>("fileNameEdit")->setText(folder.path());
+                static_cast<QDialog*>(dialog)->accept();
+            });
+            script.expect("GetSaveFileDialog", [](QWidget* dialog) {
+                dialog->findChild<QLineEdit*>("txtFileName")->setText("Z1");
+                static_cast<GetSaveFileDialog*>(dialog)->onBtnOkClick();
+            });
+            script.expect("QMessageBox", accept);  // the result
+        });
+        QCOMPARE(download.note, QString());
+        QVERIFY(QFile::exists(folder.filePath("Z1.bin")));
+
+        // Preview starts in that folder and says which file it reads; Ok reads it.
+        const QString chosen = QDir::cleanPath(folder.path());
+        const Opened preview = openDialog(window.actionPreview, [&](SelectUsbPathDialog* dialog) {
+            dialog->selectedPath() == chosen ? pressOk(dialog) : dialog->reject();
+        }, {});
+        QCOMPARE(preview.current, chosen);
+        QCOMPARE(preview.note, QString("Preview reads only the file \"Z1.bin\" at the top of the chosen drive or folder, "
+                                       "not in its subfolders."));
+        QCOMPARE(pictureAt(window.pictureModel(), 0)->kind, int(ImageObject::ReadBackPictureKind));
+
+        // A drive picked in one job is where the next starts.
+        openDialog(window.actionPreview, [pressOk](SelectUsbPathDialog* dialog) {
+            auto* list = dialog->findChild<QListWidget*>("listWidget");
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+            pressOk(dialog);
+        }, [](DialogScript& script) { script.expect("QMessageBox", accept); });  // no effect file there
+        QCOMPARE(openDialog(window.actionDownload, {}, {}).current, stickB.path());
+
+        // A drive that went is not offered again, even where its folder stays, nor is a
+        // folder that was deleted: the dialog starts at the first drive.
+        window.drives()->DeleteDisk(stickB.path());
+        QCOMPARE(openDialog(window.actionPreview, {}, {}).current, stickA.path());
+        window.drives()->rememberChoice(folder.path());
+        QVERIFY(folder.remove());
+        QCOMPARE(openDialog(window.actionPreview, {}, {}).paths, QStringList{stickA.path()});
     }
 
     void importDownloadPreviewResetImport()

@@ -11,6 +11,7 @@
 #include "support/testtempdir.h"
 #include "support/testwindow.h"
 
+#include <QAbstractButton>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
@@ -55,12 +56,15 @@ private slots:
     void cancelDuringSecondOfFive();
     void limitIsCheckedOnlyBeforeTheDialog();
     void unreadableFileIsReportedAndSkipped();
+    void outcomeNamesDamagedPicturesAndAsks_data();
+    void outcomeNamesDamagedPicturesAndAsks();
 
 private:
     QStringList pictureFiles(int count, QSize size = QSize(400, 300));
     // Import Picture as a user does it: picks the files, waits for "Import completed" and
-    // presses it, and answers any message. Returns the texts of the messages.
-    QStringList importThroughWindow(const QStringList& names);
+    // presses it, and answers any message with the button named `answer` (OK if none).
+    // Returns the texts of the messages.
+    QStringList importThroughWindow(const QStringList& names, const QString& answer = QString());
 
     QTemporaryDir files;
     std::unique_ptr<MainWindow> window;
@@ -134,7 +138,7 @@ void LoadImagesDialogTest::threeFilesFillTheLabelsInOrder()
     QCOMPARE(shownPaths.at(1), "Picture file: " + QDir::toNativeSeparators(paths.at(1)));
     QCOMPARE(enabledAfterPicture, (QList<bool>{false, false, true}));
     QCOMPARE(rowsAfterPicture, (QList<int>{1, 2, 3}));
-    QVERIFY(dialog.failureReport().isEmpty());
+    QVERIFY(dialog.outcomeReport().isEmpty());
     // In the picked order, numbered as they came, each from a copy in the temporary directory.
     for (int i = 0; i < 3; ++i) {
         ImageObject* picture = pictureAt(window->pictureModel(), i);
@@ -166,7 +170,7 @@ void LoadImagesDialogTest::cancelDuringSecondOfFive()
     QCOMPARE(window->pictureModel()->rowCount(), rows);
 }
 
-QStringList LoadImagesDialogTest::importThroughWindow(const QStringList& names)
+QStringList LoadImagesDialogTest::importThroughWindow(const QStringList& names, const QString& answer)
 {
     QStringList messages;
     QTimer poll;
@@ -188,13 +192,21 @@ QStringList LoadImagesDialogTest::importThroughWindow(const QStringList& names)
             static_cast<QDialog*>(picker)->accept();
         } else if (auto* import = qobject_cast<LoadImagesDialog*>(modal)) {
             if (import->completedButton()->isEnabled())
-                import->completedButton()->click();
+                QTest::mouseClick(import->completedButton(), Qt::LeftButton);
         } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             if (handled == box)
                 return;
             handled = box;
             messages << box->text();
-            box->accept();
+            QAbstractButton* press = box->button(QMessageBox::Ok);
+            for (QAbstractButton* button : box->buttons()) {
+                if (button->text() == answer)
+                    press = button;
+            }
+            if (press)
+                QTest::mouseClick(press, Qt::LeftButton);
+            else
+                box->reject();
         }
     });
     poll.start();
@@ -238,6 +250,86 @@ void LoadImagesDialogTest::unreadableFileIsReportedAndSkipped()
     QVERIFY2(report.contains(QDir::toNativeSeparators(bad.fileName())), qPrintable(report));
     QVERIFY2(!report.contains(QFileInfo(sources[0]).fileName()), qPrintable(report));
     QVERIFY2(report.contains("not a PNG or JPG picture") || report.contains("damaged"), qPrintable(report));
+}
+
+void LoadImagesDialogTest::outcomeNamesDamagedPicturesAndAsks_data()
+{
+    // Files by kind: "good" a plain JPG, "cut" a JPG cut to a third of its bytes (it decodes,
+    // the rest grey), "text" a text file named .png. In the message, {name} stands for that
+    // file's path.
+    QTest::addColumn<QStringList>("picked");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QStringList>("kept");
+    QTest::addColumn<QString>("message");
+    const QString notRead = "%1 file(s) could not be read and were not imported:\n";
+    const QString check = "\nCheck these files, or save them again as PNG or JPG, and import them again.\n\n";
+    const QString damaged = "\n\nThese pictures were decoded with errors: part of each is missing and shows as a "
+                            "grey or black area:\n";
+    const QString ask = "\nKeep them in the picture list, or remove them?";
+    const QString notPicture = "{text.png}: it is not a PNG or JPG picture";
+    QTest::newRow("only a non-picture")
+        << QStringList{"text"} << "" << QStringList{}
+        << notRead.arg(1) + notPicture + check + "No picture was imported.";
+    QTest::newRow("a non-picture among pictures")
+        << QStringList{"good1", "text", "good2"} << "" << QStringList{"good1", "good2"}
+        << notRead.arg(1) + notPicture + check + "2 picture(s) were imported.";
+    QTest::newRow("damaged, kept") << QStringList{"good1", "cut1"} << "Keep" << QStringList{"good1", "cut1"}
+                                   << "2 picture(s) were imported." + damaged + "{cut1.jpg}" + ask;
+    QTest::newRow("damaged, removed") << QStringList{"good1", "cut1", "good2"} << "Remove"
+                                      << QStringList{"good1", "good2"}
+                                      << "3 picture(s) were imported." + damaged + "{cut1.jpg}" + ask;
+    QTest::newRow("all damaged, removed") << QStringList{"cut1", "cut2"} << "Remove" << QStringList{}
+                                          << "2 picture(s) were imported." + damaged + "{cut1.jpg}\n{cut2.jpg}" + ask;
+    QTest::newRow("every kind, closed") << QStringList{"text", "cut1", "good1"} << "" << QStringList{"cut1", "good1"}
+                                        << notRead.arg(1) + notPicture + check + "2 picture(s) were imported."
+                                               + damaged + "{cut1.jpg}" + ask;
+}
+
+void LoadImagesDialogTest::outcomeNamesDamagedPicturesAndAsks()
+{
+    QFETCH(QStringList, picked);
+    QFETCH(QString, answer);
+    QFETCH(QStringList, kept);
+    QFETCH(QString, message);
+    // A photograph-like picture, so that its JPG has data to lose.
+    QImage photo(400, 300, QImage::Format_RGB32);
+    for (int y = 0; y < photo.height(); ++y)
+        for (int x = 0; x < photo.width(); ++x)
+            photo.setPixel(x, y, qRgb(x % 256, (y * 3) % 256, (x * y) % 256));
+    QStringList names;
+    for (const QString& kind : picked) {
+        names << kind + (kind == "text" ? ".png" : ".jpg");
+        const QString path = files.filePath(names.last());
+        message.replace('{' + names.last() + '}', QDir::toNativeSeparators(path));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        if (kind == "text") {
+            file.write("These are my notes, not a picture.\n");
+            continue;
+        }
+        QImage picture = photo;
+        if (kind.startsWith("good"))
+            picture.fill(colours[kind.back().digitValue()]);
+        QVERIFY(picture.save(&file, "JPG", 95));
+        if (kind.startsWith("cut"))
+            QVERIFY(file.resize(file.size() / 3));
+    }
+    const QDir temp(AppSettings::tempDir());
+    const qsizetype copiesBefore = temp.entryList({"image_*"}, QDir::Files).size();
+
+    QCOMPARE(importThroughWindow(names, answer), message.isEmpty() ? QStringList() : QStringList{message});
+    // The pictures kept are in the list in the picked order; the removed ones took their
+    // files and the window's copy with them.
+    QCOMPARE(window->pictureModel()->rowCount(), kept.size());
+    for (int row = 0; row < kept.size(); ++row) {
+        ImageObject* picture = pictureAt(window->pictureModel(), row);
+        QCOMPARE(picture->number, row + 1);
+        if (kept[row].startsWith("good"))
+            QVERIFY(near(picture->loadThumbnail().pixelColor(30, 30), colours[kept[row].back().digitValue()]));
+    }
+    QCOMPARE(objectFiles("_1.png").size(), kept.size());
+    QCOMPARE(objectFiles(".buf").size(), kept.size());
+    QCOMPARE(temp.entryList({"image_*"}, QDir::Files).size(), copiesBefore + kept.size());
 }
 
 QTEST_MAIN(LoadImagesDialogTest)

@@ -199,6 +199,14 @@
             <source>diy_save_failed</source>
             <translation>The drawing could not be saved as %1. Check that the disk has room and can be written to, then try again.</translation>
         </message>
+        <message>
+            <source>dialog_factory_geometry</source>
+            <translation>Reset sets the fan to the factory blade of %1 LEDs and %2 lines (now %3 LEDs and %4 lines); pictures imported afterwards are made for it.</translation>
+        </message>
+        <message>
+            <source>dialog_factory_geometry_set</source>
+            <translation>The fan was set to the factory blade of %1 LEDs and %2 lines all the same.</translation>
+        </message>
     </context>
     <context>
         <name>ImageObjectWidget</name>
@@ -269,6 +277,10 @@
     </context>
     <context>
         <name>SelectUsbPathDialog</name>
+        <message>
+            <source>selectusb_preview_note</source>
+            <translation>Preview reads only the file "Z1.bin" at the top of the chosen drive or folder, not in its subfolders.</translation>
+        </message>
         <message>
             <source>确定</source>
             <translation>Ok</translation>
@@ -484,13 +496,39 @@ Download all the same?</translation>
         </message>
         <message>
             <source>loadimg_error_report</source>
-            <translation>%1 file(s) could not be read and were not imported; the other pictures were imported:
+            <translation>%1 file(s) could not be read and were not imported:
 %2
 Check these files, or save them again as PNG or JPG, and import them again.</translation>
         </message>
         <message>
             <source>loadimg_error_memory</source>
             <translation>there was not enough memory to convert it</translation>
+        </message>
+        <message>
+            <source>dialog_title_tip</source>
+            <translation>Tip</translation>
+        </message>
+        <message>
+            <source>loadimg_imported_none</source>
+            <translation>No picture was imported.</translation>
+        </message>
+        <message>
+            <source>loadimg_imported_count</source>
+            <translation>%1 picture(s) were imported.</translation>
+        </message>
+        <message>
+            <source>loadimg_damaged_report</source>
+            <translation>These pictures were decoded with errors: part of each is missing and shows as a grey or black area:
+%1
+Keep them in the picture list, or remove them?</translation>
+        </message>
+        <message>
+            <source>loadimg_keep_damaged</source>
+            <translation>Keep</translation>
+        </message>
+        <message>
+            <source>loadimg_remove_damaged</source>
+            <translation>Remove</translation>
         </message>
     </context>
     <context>

@@ -151,6 +151,14 @@
             <source>diy_save_failed</source>
             <translation>无法将DIY图形保存为%1。请检查磁盘空间和写入权限，然后重试。</translation>
         </message>
+        <message>
+            <source>dialog_factory_geometry</source>
+            <translation>恢复出厂会把风扇改为出厂的%1个LED、%2条线（现为%3个LED、%4条线），之后导入的图片都按此转换。</translation>
+        </message>
+        <message>
+            <source>dialog_factory_geometry_set</source>
+            <translation>风扇仍已改为出厂的%1个LED、%2条线。</translation>
+        </message>
     </context>
     <context>
         <name>ImageObjectWidget</name>
@@ -221,6 +229,10 @@
     </context>
     <context>
         <name>SelectUsbPathDialog</name>
+        <message>
+            <source>selectusb_preview_note</source>
+            <translation>预览只读取所选U盘或文件夹最上层的文件“Z1.bin”，不读取子文件夹。</translation>
+        </message>
         <message>
             <source>确定</source>
             <translation>确定</translation>
@@ -436,13 +448,39 @@
         </message>
         <message>
             <source>loadimg_error_report</source>
-            <translation>有%1个文件无法读取，未被导入；其他图片已导入：
+            <translation>有%1个文件无法读取，未被导入：
 %2
 请检查这些文件，或重新保存为PNG或JPG后再导入。</translation>
         </message>
         <message>
             <source>loadimg_error_memory</source>
             <translation>内存不足，无法转换这张图片</translation>
+        </message>
+        <message>
+            <source>dialog_title_tip</source>
+            <translation>提示</translation>
+        </message>
+        <message>
+            <source>loadimg_imported_none</source>
+            <translation>没有导入任何图片。</translation>
+        </message>
+        <message>
+            <source>loadimg_imported_count</source>
+            <translation>已导入%1张图片。</translation>
+        </message>
+        <message>
+            <source>loadimg_damaged_report</source>
+            <translation>以下图片解码时出错，每张都缺了一部分，缺失处显示为灰色或黑色：
+%1
+要把它们保留在图片列表中，还是移除？</translation>
+        </message>
+        <message>
+            <source>loadimg_keep_damaged</source>
+            <translation>保留</translation>
+        </message>
+        <message>
+            <source>loadimg_remove_damaged</source>
+            <translation>移除</translation>
         </message>
     </context>
     <context>

@@ -203,6 +203,14 @@
             <source>diy_save_failed</source>
             <translation>無法將DIY圖形保存為%1。請檢查磁碟空間和寫入權限，然後重試。</translation>
         </message>
+        <message>
+            <source>dialog_factory_geometry</source>
+            <translation>恢復出廠會把風扇改為出廠的%1個LED、%2條線（現為%3個LED、%4條線），之後匯入的圖片都按此轉換。</translation>
+        </message>
+        <message>
+            <source>dialog_factory_geometry_set</source>
+            <translation>風扇仍已改為出廠的%1個LED、%2條線。</translation>
+        </message>
     </context>
     <context>
         <name>ImageObjectWidget</name>
@@ -273,6 +281,10 @@
     </context>
     <context>
         <name>SelectUsbPathDialog</name>
+        <message>
+            <source>selectusb_preview_note</source>
+            <translation>預覽只讀取所選U盤或資料夾最上層的檔案「Z1.bin」，不讀取子資料夾。</translation>
+        </message>
         <message>
             <source>确定</source>
             <translation>確定</translation>
@@ -488,13 +500,39 @@
         </message>
         <message>
             <source>loadimg_error_report</source>
-            <translation>有%1個檔案無法讀取，未被導入；其他圖片已導入：
+            <translation>有%1個檔案無法讀取，未被導入：
 %2
 請檢查這些檔案，或重新保存為PNG或JPG後再導入。</translation>
         </message>
         <message>
             <source>loadimg_error_memory</source>
             <translation>記憶體不足，無法轉換這張圖片</translation>
+        </message>
+        <message>
+            <source>dialog_title_tip</source>
+            <translation>提示</translation>
+        </message>
+        <message>
+            <source>loadimg_imported_none</source>
+            <translation>沒有導入任何圖片。</translation>
+        </message>
+        <message>
+            <source>loadimg_imported_count</source>
+            <translation>已導入%1張圖片。</translation>
+        </message>
+        <message>
+            <source>loadimg_damaged_report</source>
+            <translation>以下圖片解碼時出錯，每張都缺了一部分，缺失處顯示為灰色或黑色：
+%1
+要把它們保留在圖片列表中，還是移除？</translation>
+        </message>
+        <message>
+            <source>loadimg_keep_damaged</source>
+            <translation>保留</translation>
+        </message>
+        <message>
+            <source>loadimg_remove_damaged</source>
+            <translation>移除</translation>
         </message>
     </context>
     <context>
