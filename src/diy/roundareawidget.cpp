@@ -5,18 +5,28 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-RoundAreaWidget::RoundAreaWidget(bool markCentre, QWidget* parent) : QWidget(parent)
+RoundAreaWidget::RoundAreaWidget(bool markCentre, QWidget* parent)
+    : QWidget(parent), markCentre(markCentre)
 {
-    setFixedSize(clipWindowSide, clipWindowSide);
+    setViewScale(1.0);
+    setAutoFillBackground(true);
+}
+
+void RoundAreaWidget::setViewScale(qreal scale)
+{
+    const int side = qMax(1, qRound(clipWindowSide * scale));
+    setFixedSize(side, side);
     // On a canvas of the window's own size: a 449-pixel brush would tile its first column
     // and row of the circle into the window's last ones.
-    QImage background(clipWindowSide, clipWindowSide, QImage::Format_ARGB32);
+    QImage background(side, side, QImage::Format_ARGB32);
     background.fill(Qt::transparent);
-    QPainter(&background).drawImage(0, 0, roundAreaOverlay(markCentre));
+    QPainter painter(&background);
+    painter.scale(qreal(side) / clipWindowSide, qreal(side) / clipWindowSide);
+    paintRoundArea(painter, markCentre);
+    painter.end();
     QPalette look = palette();
     look.setBrush(QPalette::All, QPalette::Window, QBrush(background));
     setPalette(look);
-    setAutoFillBackground(true);
 }
 
 void RoundAreaWidget::mousePressEvent(QMouseEvent* event)
@@ -40,10 +50,19 @@ QImage roundAreaOverlay(bool markCentre)
     QImage overlay(449, 449, QImage::Format_ARGB32);
     overlay.fill(qRgba(255, 255, 255, 0));
     QPainter painter(&overlay);
-    painter.setPen(Qt::red);
+    paintRoundArea(painter, markCentre);
+    return overlay;
+}
+
+void paintRoundArea(QPainter& painter, bool markCentre)
+{
+    painter.save();
+    QPen pen(Qt::red, 1);
+    pen.setCosmetic(true);
+    painter.setPen(pen);
     painter.setBrush(QColor(255, 255, 255, 0));
     painter.drawEllipse(QRect(QPoint(0, 0), QPoint(447, 447)));
     if (markCentre)
         painter.drawPoint(224, 224);  // a zero-size ellipse would draw nothing
-    return overlay;
+    painter.restore();
 }
