@@ -305,20 +305,11 @@ void LoadMediaDialog::vlcPlaying()
 {
     qDebug() << "############ vlc playing." << this;
     qint64 length = 0;
-    int videoTracks = 0;
     {
         std::lock_guard<std::mutex> locker(playerLock);
         if (!player)
             return;
         length = qMax<qint64>(0, libvlc_media_player_get_length(player));
-        videoTracks = libvlc_video_get_track_count(player);
-    }
-    // A file whose headers named no streams shows what it holds only once it plays.
-    if (videoTracks <= 0) {
-        qDebug() << "#LoadMediaDialog# no video track: " << path;
-        QMessageBox::information(this, tr("dialog_title_tip"), tr("loadvideo_no_video_stream").arg(path));
-        reject();
-        return;
     }
     // A raw stream plays but has no length: no span of it can be chosen.
     if (length <= 0) {
