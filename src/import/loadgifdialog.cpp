@@ -157,10 +157,9 @@ bool LoadGifDialog::placeFirstFrame(const QImage& frame)
     if (location.cancelled())
         return false;
     m_placement = location.placement();
-    m_keepTiming = keepTiming->isChecked();
-    records = m_keepTiming ? kept : oneEach;
+    records = keepTiming->isChecked() ? kept : oneEach;
     qDebug() << "#LoadGifDialog# getGifImage() " << QRect(location.windowPosition(), QSize(450, 450))
-             << m_placement.displaySize << "keep timing" << m_keepTiming;
+             << m_placement.displaySize << "keep timing" << keepTiming->isChecked();
     qDebug() << "x = " << m_placement.source.x() << ", y = " << m_placement.source.y()
              << ", w = " << m_placement.source.width() << ", h = " << m_placement.source.height();
     return true;
@@ -180,12 +179,14 @@ void LoadGifDialog::getGifImage()
     }
     if (index == 0) {
         const bool placed = placeFirstFrame(frame);
-        if (!placed && !cancelled)
-            reject();  // Escape: nothing is imported
-        if (cancelled) {
-            tickRunning = false;
+        tickRunning = false;
+        if (cancelled)
             return;  // closed while the placement was open
+        if (!placed) {
+            reject();  // Escape in the placement: nothing is imported
+            return;
         }
+        tickRunning = true;
     }
     if (records.value(index) == 0) {
         // Kept at the GIF's timing, a frame that falls between two records is not shown.

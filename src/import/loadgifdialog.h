@@ -40,7 +40,6 @@ public:
     // Hands the converted frames, in frame order, to the caller.
     QList<ImageObject*> takeFrames();
     const ClipPlacement& placement() const { return m_placement; }
-    bool keepsGifTiming() const { return m_keepTiming; }
     QLabel* previewLabel() const { return lblPreview; }
     QTimer* timer() const { return m_timer; }
 
@@ -61,7 +60,6 @@ private:
     ClipPlacement m_placement;
     QList<ImageObject*> m_frames;
     QString m_failureMessage;
-    bool m_keepTiming = false;
     QVector<int> records;  // the card's records for each frame, from the placement on
     bool tickRunning = false;
     bool cancelled = false;  // the placement dialog's modal run lets the timer fire again

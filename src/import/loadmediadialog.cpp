@@ -236,8 +236,8 @@ bool LoadMediaDialog::openMediaFile(const QString& file)
         QMessageBox::information(this, tr("dialog_title_tip"), tr("loadvideo_init_player_error"));
         return false;
     }
-    // Refused by name before anything plays: a picture or a sound file would otherwise
-    // offer a span of a "video" it does not have.
+    // Refused by name before anything plays: a picture, a sound file or one libVLC cannot
+    // read would otherwise offer a span of a "video" it does not have.
     const VideoCutter::Status check = VideoCutter::checkVideoFile(path, media);
     if (check != VideoCutter::Status::Ok) {
         libvlc_media_release(media);

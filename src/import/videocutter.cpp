@@ -42,7 +42,7 @@ VideoCutter::Status VideoCutter::checkVideoFile(const QString& path, libvlc_medi
     // A file libVLC cannot read at all fails to parse. A raw stream (".h264") parses with
     // no streams listed, since only playing finds them: such a file is left to playback.
     if (libvlc_media_get_parsed_status(media) == libvlc_media_parsed_status_failed)
-        return Status::NoVideoStream;
+        return Status::NotPlayable;
     libvlc_media_track_t** tracks = nullptr;
     const unsigned count = libvlc_media_tracks_get(media, &tracks);
     bool video = false;

@@ -37,11 +37,11 @@ class VideoCutter
 public:
     enum class Status {
         Ok,
-        NoLibrary,    // libVLC could not be initialised
-        NotPlayable,  // no media, a playback error, or no picture within the start-up time
-        NoVideoStream,  // the file holds no video stream (sound only, or nothing libVLC reads)
+        NoLibrary,      // libVLC could not be initialised
+        NotPlayable,    // no media, a playback error, or no picture within the start-up time
+        NoVideoStream,  // the file's streams are all sound (or other), none is a video
         StillPicture,   // a picture file, which libVLC would play as 10 s of one frame
-        NoPicture,    // a seek gave no picture within its time-out
+        NoPicture,      // a seek gave no picture within its time-out
         Cancelled,
     };
 
@@ -72,7 +72,7 @@ public:
 
     // Whether `path`, opened by libVLC as `media`, holds a video to cut, told before any
     // playing from the file's first bytes and the streams libVLC reads from its headers:
-    // Ok, NoVideoStream or StillPicture.
+    // Ok, NotPlayable (libVLC cannot read it), NoVideoStream or StillPicture.
     static Status checkVideoFile(const QString& path, libvlc_media_t* media);
 
     // English, for the command-line tool and the debug output.

@@ -119,12 +119,12 @@ void GetImgeLocationDialogTest::wholePictureAndWindowAreSeen()
     dialog.setImage(testPicture(picture.width(), picture.height()));
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    QCOMPARE(dialog.view().scale > 1, drawnLarger);
     // Both drawn whole: nothing of either is cut off by the view or by another widget.
     for (QWidget* widget : {dialog.imageWidget(), static_cast<QWidget*>(dialog.roundWindow())}) {
         QCOMPARE(widget->visibleRegion().boundingRect(), widget->rect());
-        QVERIFY(widget->rect().isEmpty() == false);
+        QVERIFY(!widget->rect().isEmpty());
     }
+    QCOMPARE(dialog.view().scale > 1, drawnLarger);
     QCOMPARE(dialog.roundWindow()->size(), QSize(qRound(450 * dialog.view().scale), qRound(450 * dialog.view().scale)));
     // The red circle is drawn where the window is: its leftmost point, half-way down.
     const QImage seen = dialog.grab().toImage();

@@ -229,6 +229,7 @@ private slots:
         window.onBtnEnUsClick();
         QStringList shown;
         bool placed = false;
+        bool spanAsked = false;
         // Any box, placement or span dialog that opens is answered or refused as a user would.
         QTimer answer;
         answer.setInterval(20);
@@ -240,12 +241,16 @@ private slots:
             } else if (auto* location = qobject_cast<GetImgeLocationDialog*>(modal); location && !placed) {
                 placed = true;
                 QTest::keyClick(location, Qt::Key_Escape);
+            } else if (auto* import = qobject_cast<LoadMediaDialog*>(modal); import && placed) {
+                spanAsked = true;  // the import went on after Escape
+                import->reject();
             }
         });
         answer.start();
         QVERIFY(!window.importVideo(file));
         QCOMPARE(window.clipModel()->rowCount(), 0);
         QCOMPARE(placed, message.isEmpty());
+        QVERIFY(!spanAsked);
         if (message.isEmpty())
             QCOMPARE(shown, QStringList());
         else {
