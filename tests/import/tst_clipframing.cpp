@@ -91,16 +91,9 @@ private slots:
         const PlacementView drawn = placementView(shown, view);
         QCOMPARE(drawn.scale, scale);
         QCOMPARE(drawn.pictureOrigin, origin);
-        const QRect picture(drawn.pictureOrigin, drawn.viewSize(shown));
-        const QPoint window = drawn.toView(centredWindowPosition(shown));
-        const QRect windowRect(window, QSize(qRound(clipWindowSide * scale), qRound(clipWindowSide * scale)));
-        if (!shown.isEmpty())
-            QVERIFY(QRect(QPoint(0, 0), view).contains(picture));
-        QVERIFY(QRect(QPoint(0, 0), view).contains(windowRect));
-        // Back from the view to the picture within a pixel of the view's rounding; a drag
-        // of d view pixels moves the window d / scale picture pixels.
-        QVERIFY((drawn.toPicture(window) - centredWindowPosition(shown)).manhattanLength() <= 2);
-        QCOMPARE(drawn.toPicture(drawn.pictureOrigin + QPoint(60, -30)), QPoint(qRound(60 / scale), qRound(-30 / scale)));
+        // A drag of d view pixels moves the window d / scale of the picture's own.
+        QCOMPARE(drawn.toPicture(drawn.toView(QPoint(0, 0)) + QPoint(60, -30)),
+                 QPoint(qRound(60 / scale), qRound(-30 / scale)));
     }
 
     // Kept at the GIF's own timing, frame k fills the records from its rounded start to its

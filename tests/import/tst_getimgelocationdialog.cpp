@@ -39,7 +39,6 @@ private slots:
     void zoomStepsFromTheBaseAndRecentre();
     void wholePictureAndWindowAreSeen_data();
     void wholePictureAndWindowAreSeen();
-    void escapeCancels();
     void dragRules();
     void emptyAndShrunkPictures();
 };
@@ -100,6 +99,11 @@ void GetImgeLocationDialogTest::zoomStepsFromTheBaseAndRecentre()
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(dialog.placement().displaySize, QSize(540, 360));
     QVERIFY(!dialog.cancelled());
+    // Escape cancels: the importing dialog imports nothing.
+    dialog.show();
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QVERIFY(dialog.cancelled());
 }
 
 void GetImgeLocationDialogTest::wholePictureAndWindowAreSeen_data()
@@ -126,13 +130,6 @@ void GetImgeLocationDialogTest::wholePictureAndWindowAreSeen()
     }
     QCOMPARE(dialog.view().scale > 1, drawnLarger);
     QCOMPARE(dialog.roundWindow()->size(), QSize(qRound(450 * dialog.view().scale), qRound(450 * dialog.view().scale)));
-    // The red circle is drawn where the window is: its leftmost point, half-way down.
-    const QImage seen = dialog.grab().toImage();
-    const QPoint left = dialog.roundWindow()->mapTo(&dialog, QPoint(0, dialog.roundWindow()->height() / 2));
-    bool red = false;
-    for (int dx = 0; dx < 3; ++dx)
-        red = red || qRed(seen.pixel(left + QPoint(dx, 0))) > 200;
-    QVERIFY(red);
     // Opening the view changes nothing of what is cut.
     QCOMPARE(dialog.placement().source, centredClipPlacement(picture).source);
     QCOMPARE(dialog.placement().displaySize, picture);
@@ -141,17 +138,6 @@ void GetImgeLocationDialogTest::wholePictureAndWindowAreSeen()
     dialog.resize(1100, 900);
     QTRY_VERIFY(dialog.view().scale > before);
     QCOMPARE(dialog.windowPosition(), centredWindowPosition(picture));
-}
-
-void GetImgeLocationDialogTest::escapeCancels()
-{
-    GetImgeLocationDialog dialog;
-    dialog.setImage(testPicture(300, 300));
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    QTest::keyClick(&dialog, Qt::Key_Escape);
-    QCOMPARE(dialog.result(), int(QDialog::Rejected));
-    QVERIFY(dialog.cancelled());
 }
 
 void GetImgeLocationDialogTest::dragRules()
