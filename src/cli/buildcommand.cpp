@@ -49,6 +49,10 @@ const char* const buildUsage =
     "                     over that clip's first frame (or the video) shown at its own size,\n"
     "                     as the placement dialog reports it when nothing is zoomed\n"
     "                     (default: centred)\n"
+    "  --keep-gif-timing  every --clip keeps its GIF's own frame delays, as Import GIF's\n"
+    "                     \"Keep the GIF's timing\" does: a frame fills as many of the card's\n"
+    "                     0.1 s records as its time rounds to, the same picture repeated\n"
+    "                     (default: one record per frame)\n"
     "\n"
     "A GIF whose frames do not all decode, or a video span without a picture at one of\n"
     "its marks, stops the build, and nothing is written.\n"
@@ -69,6 +73,7 @@ struct ClipItem
     int loopCount = 1;
     std::optional<QPoint> window;  // centred over the first frame when not given
     bool video = false;            // a video span from startMs to endMs, not a GIF
+    bool keepGifTiming = false;    // a GIF frame fills the records its delay rounds to
     qint64 startMs = 0;
     qint64 endMs = 0;
 };
@@ -93,6 +98,13 @@ public:
             fail(reader.errorString());
             return;
         }
+        records = item.keepGifTiming ? keptTimingRecords(reader.frameDelaysMs())
+                                     : QVector<int>(reader.frameCount(), 1);
+        for (int k = 0; k < records.size(); ++k) {
+            recordTotal += records[k];
+            if (records[k] > 0)
+                lastShownFrame = k;
+        }
         const QSize first = reader.frameSize();
         if (item.window && clipPlacement(*item.window, first).source.isEmpty())
             fail(QStringLiteral("the round window at %1,%2 does not overlap the first frame (%3 x %4)")
@@ -100,22 +112,31 @@ public:
     }
 
     bool ok() const { return !failed; }
-    int count() const { return item.video ? int(marks.size()) : reader.frameCount(); }
-    bool atEnd() const { return failed || (item.video ? nextMark >= marks.size() : reader.atEnd()); }
+    // Records the clip fills on the card.
+    int count() const { return item.video ? int(marks.size()) : int(recordTotal); }
+    bool atEnd() const
+    {
+        return failed || (item.video ? nextMark >= marks.size() : reader.nextFrame() > lastShownFrame);
+    }
     qint64 frameTime() const { return item.video && nextMark > 0 ? marks[nextMark - 1] : 0; }
+    // Records of the frame next() gave last.
+    int repeats() const { return item.video ? 1 : records.value(reader.nextFrame() - 1); }
 
-    // The next frame on its 450 x 450 canvas; null after a failure.
+    // The next frame the card shows, on its 450 x 450 canvas; null after a failure.
     QImage next()
     {
         if (item.video)
             return nextVideoFrame();
-        const QImage frame = reader.readFrame();
-        if (frame.isNull()) {
-            fail(reader.errorString());
-            return frame;
-        }
-        if (reader.nextFrame() == 1)
-            placement = item.window ? clipPlacement(*item.window, frame.size()) : centredClipPlacement(frame.size());
+        QImage frame;
+        do {  // frames kept at a timing that gives them no record are decoded, not shown
+            frame = reader.readFrame();
+            if (frame.isNull()) {
+                fail(reader.errorString());
+                return frame;
+            }
+            if (reader.nextFrame() == 1)
+                placement = item.window ? clipPlacement(*item.window, frame.size()) : centredClipPlacement(frame.size());
+        } while (repeats() == 0);
         QImage framed = frameClipPicture(frame, placement);
         if (framed.isNull())
             fail(QStringLiteral("not enough memory to frame frame %1").arg(reader.nextFrame()));
@@ -179,6 +200,9 @@ private:
     std::unique_ptr<VideoSpanCut> spanCut;
     QVector<qint64> marks;
     int nextMark = 0;
+    QVector<int> records;  // a GIF's records per frame
+    qint64 recordTotal = 0;
+    int lastShownFrame = -1;
     ClipPlacement placement;
     bool failed = false;
 };
@@ -283,11 +307,13 @@ int buildDownload(const QString& output, const QList<PictureItem>& pictureItems,
             auto* frame = new ImageObject(int(clip->frames.size()) + 1, QString(), 10.0,
                                           clip->isGif ? ImageObject::GifFrameKind : ImageObject::VideoFrameKind);
             frame->videoTime = float(frames.frameTime());
+            frame->repeatCount = frames.repeats();
             clip->frames.append(frame);
             if (!convertToPolar(framed, frame))
                 throw std::bad_alloc();
+            done += frame->repeatCount;
             if (progress)
-                progress(++done, total);
+                progress(done, total);
         }
         clips.append(clip.get());
         clipOwners.push_back(std::move(clip));
@@ -330,7 +356,10 @@ int buildReadBack(const QString& output, const QList<PictureItem>& pictureItems,
             const QImage framed = frames.next();
             if (framed.isNull())
                 return ExitFailure;
-            clip.frames.append(Polar::rawFrame(framed, geometry.ledCount, geometry.lineNumber));
+            // Repeats share the one frame's bytes.
+            const QByteArray raw = Polar::rawFrame(framed, geometry.ledCount, geometry.lineNumber);
+            for (int copy = 0; copy < frames.repeats(); ++copy)
+                clip.frames.append(raw);
         }
         clips.append(clip);
     }
@@ -361,7 +390,9 @@ int runBuild(const QStringList& arguments)
 {
     CliArguments args(arguments, buildUsage,
                       {QStringLiteral("--leds"), QStringLiteral("--lines"), QStringLiteral("--layout"),
-                       QStringLiteral("--clip"), QStringLiteral("--window"), QStringLiteral("--video")});
+                       QStringLiteral("--clip"), QStringLiteral("--window"), QStringLiteral("--video")},
+                      {QStringLiteral("--keep-gif-timing")});
+    const bool keepGifTiming = args.flag(QStringLiteral("--keep-gif-timing"));
     const Geometry geometry = args.geometry();
     if (args.helpRequested())
         return args.printHelp();
@@ -387,6 +418,7 @@ int runBuild(const QStringList& arguments)
         } else if (option == QLatin1String("--clip")) {
             const auto [path, loops] = splitSuffix(value);
             ClipItem item{path, 1, std::exchange(window, std::nullopt)};
+            item.keepGifTiming = keepGifTiming;
             if (!loops.isEmpty())
                 item.loopCount = args.number(loops, 1, 255, QStringLiteral("the loop count of ") + path);
             clips.append(item);

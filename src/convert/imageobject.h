@@ -66,6 +66,9 @@ public:
     QByteArray polarBuffer;
     double showTime;
     float videoTime = 0;
+    // Records of the card a clip frame fills in a row, at least 1: more for a GIF frame
+    // kept at its own delay, all with this one buffer.
+    int repeatCount = 1;
     float contrast = 1.0f;
     QRect cropRect;
     int id;

@@ -9,3 +9,11 @@ MediaObject::~MediaObject()
     qDeleteAll(frames);
     frames.clear();
 }
+
+int MediaObject::recordCount() const
+{
+    int count = 0;
+    for (const ImageObject* frame : frames)
+        count += frame->repeatCount;
+    return count;
+}

@@ -258,7 +258,7 @@ int recordCount(const QList<ImageObject*>& pictures, const QList<MediaObject*>& 
 {
     qsizetype count = pictures.size();
     for (const MediaObject* clip : clips)
-        count += clip->frames.size();
+        count += clip->recordCount();
     return int(count);
 }
 
@@ -278,7 +278,7 @@ QByteArray header(const QList<ImageObject*>& pictures, const QList<MediaObject*>
     }
     int first = int(pictures.size()) + 1;
     for (int j = 0; j < clips.size() && entries < maxEntries; ++j, ++entries) {
-        const int frames = int(clips[j]->frames.size());
+        const int frames = clips[j]->recordCount();
         appendEntry(bytes, first, first + frames - 1, 1, clips[j]->loopCount);
         first += frames;
     }
@@ -295,7 +295,7 @@ qint64 fileSize(const QList<ImageObject*>& pictures, const QList<MediaObject*>& 
         size += bufferSize(picture);
     for (const MediaObject* clip : clips) {
         for (ImageObject* frame : clip->frames)
-            size += bufferSize(frame);
+            size += bufferSize(frame) * frame->repeatCount;
     }
     return size;
 }
@@ -325,29 +325,34 @@ DownloadStatus write(QIODevice& device, const QList<ImageObject*>& pictures,
         return status;
     };
 
-    const int total = int(records.size());
+    const int total = recordCount(pictures, clips);
     if (progress)
         progress(0, total);
     ReadAhead buffers(records, 3);
     WriteBehind writeBehind(device);
-    for (int written = 0; written < total; ++written) {
+    int written = 0;
+    for (const Record& record : records) {
         if (running && !running())
             return failure(DownloadStatus::Cancelled);
-        const Record& record = records[written];
         const QByteArray& buffer = buffers.next();
         const qint64 bytes = buffer.size();
         // Every record must be there: an empty one would move all later pictures up and
         // the header would point the fan at the wrong ones.
         if (buffer.isEmpty())
             return unreadable(record);
-        errno = 0;
-        if (device.write(buffer) != bytes)
-            return failure(DownloadStatus::WriteFailed, FileAccess::writeFailureReason(device, errno));
+        // A frame kept at its GIF's timing fills several records with the one buffer read.
+        for (int copy = 0; copy < record.picture->repeatCount; ++copy) {
+            if (copy > 0 && running && !running())
+                return failure(DownloadStatus::Cancelled);
+            errno = 0;
+            if (device.write(buffer) != bytes)
+                return failure(DownloadStatus::WriteFailed, FileAccess::writeFailureReason(device, errno));
+            writeBehind.written(bytes);
+            qDebug().noquote() << "#MainWindow# downToUsb2 image bytes length = " << bytes;
+            if (progress)
+                progress(++written, total);
+        }
         buffers.release();
-        writeBehind.written(bytes);
-        qDebug().noquote() << "#MainWindow# downToUsb2 image bytes length = " << bytes;
-        if (progress)
-            progress(written + 1, total);
     }
     return DownloadStatus();
 }

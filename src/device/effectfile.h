@@ -22,7 +22,8 @@ class QString;
 //   3016 16  end marker 00 x8, 77 66 55 44 33 22 11 00
 //   3032     zero fill to 4,096 bytes
 //   4096     every still picture's polar buffer in list order, then every frame of every
-//            clip in order, each exactly as ImageObject::buffer() gives it
+//            clip in order (repeatCount times in a row), each exactly as
+//            ImageObject::buffer() gives it
 //
 // The writer runs on the worker thread (message code 8). The GUI thread must not change
 // the lists or delete their objects meanwhile (the modal progress dialog keeps the user
@@ -57,7 +58,7 @@ quint8 timeByte(double showTime);
 // maxEntries the later ones get none (their pictures are still stored).
 int entriesNeeded(const QList<ImageObject*>& pictures, const QList<MediaObject*>& clips);
 
-// Records in the data part: still pictures plus all clip frames.
+// Records in the data part: still pictures plus every clip's records.
 int recordCount(const QList<ImageObject*>& pictures, const QList<MediaObject*>& clips);
 
 // The 4,096-byte header block.

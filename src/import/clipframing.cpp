@@ -44,6 +44,38 @@ QPoint centredWindowPosition(const QSize& shown)
     return QPoint((shown.width() - clipWindowSide) / 2, (shown.height() - clipWindowSide) / 2);
 }
 
+PlacementView placementView(const QSize& shown, const QSize& view)
+{
+    // What must be seen: the picture, and the window centred over it, which reaches past
+    // the picture on each side where the picture is the smaller.
+    const QPoint window = centredWindowPosition(shown);
+    const QRect seen = QRect(QPoint(0, 0), shown.expandedTo(QSize(0, 0)))
+                           .united(QRect(window, QSize(clipWindowSide, clipWindowSide)));
+    PlacementView result;
+    if (view.width() > 0 && view.height() > 0)
+        result.scale = qMin(qreal(view.width()) / seen.width(), qreal(view.height()) / seen.height());
+    result.pictureOrigin =
+        QPoint(qRound((view.width() - seen.width() * result.scale) / 2 - seen.left() * result.scale),
+               qRound((view.height() - seen.height() * result.scale) / 2 - seen.top() * result.scale));
+    return result;
+}
+
+QPoint PlacementView::toView(const QPoint& picturePoint) const
+{
+    return pictureOrigin + QPoint(qRound(picturePoint.x() * scale), qRound(picturePoint.y() * scale));
+}
+
+QPoint PlacementView::toPicture(const QPoint& viewPoint) const
+{
+    const QPoint offset = viewPoint - pictureOrigin;
+    return QPoint(qRound(offset.x() / scale), qRound(offset.y() / scale));
+}
+
+QSize PlacementView::viewSize(const QSize& pictureSize) const
+{
+    return QSize(qRound(pictureSize.width() * scale), qRound(pictureSize.height() * scale));
+}
+
 ClipPlacement centredClipPlacement(const QSize& pictureSize)
 {
     return clipPlacement(centredWindowPosition(pictureSize), pictureSize);

@@ -32,6 +32,21 @@ QSize zoomedSize(const QSize& base, int step, qint64 maxSide = maxZoomedSide);
 // negative when the picture is smaller than the window.
 QPoint centredWindowPosition(const QSize& shown);
 
+// How the placement dialog draws a picture shown at `shown` and the round window over it:
+// both at one scale, chosen so that the whole picture and the whole window where it opens
+// fit in a view of `view` pixels, centred. Small pictures are drawn larger, large ones
+// smaller; the placement itself stays in the shown picture's own pixels.
+struct PlacementView
+{
+    qreal scale = 1;
+    QPoint pictureOrigin;  // where the picture's top-left corner is drawn in the view
+
+    QPoint toView(const QPoint& picturePoint) const;
+    QPoint toPicture(const QPoint& viewPoint) const;
+    QSize viewSize(const QSize& pictureSize) const;
+};
+PlacementView placementView(const QSize& shown, const QSize& view);
+
 // The placement for a window whose top-left corner is at `window` over a picture shown at
 // `displaySize`.
 ClipPlacement clipPlacement(const QPoint& window, const QSize& displaySize);

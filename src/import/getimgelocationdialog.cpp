@@ -4,7 +4,7 @@
 #include "ui_getimgelocationdialog.h"
 
 #include <QDebug>
-#include <QPainter>
+#include <QKeyEvent>
 #include <QPixmap>
 
 namespace {
@@ -22,6 +22,8 @@ GetImgeLocationDialog::GetImgeLocationDialog(QWidget* parent)
 {
     ui->setupUi(this);
     resize(800, 600);
+    // The view places the picture and the window itself, anew whenever its size changes.
+    ui->scrollArea->viewport()->installEventFilter(this);
     connect(ui->btnOk, &QPushButton::clicked, this, &GetImgeLocationDialog::onBtnOk);
     connect(ui->btnZoomIn, &QPushButton::clicked, this, &GetImgeLocationDialog::onBtnZoomIn);
     connect(ui->btnZoomOut, &QPushButton::clicked, this, &GetImgeLocationDialog::onBtnZoomOut);
@@ -31,10 +33,9 @@ GetImgeLocationDialog::~GetImgeLocationDialog() = default;
 
 QWidget* GetImgeLocationDialog::imageWidget() const { return ui->imageWidget; }
 
-QPoint GetImgeLocationDialog::windowPosition() const
+void GetImgeLocationDialog::addOption(QWidget* option)
 {
-    // Without a picture the window sits where a 0 x 0 picture would centre it.
-    return m_roundWindow ? m_roundWindow->pos() : centredWindowPosition(QSize(0, 0));
+    ui->horizontalLayout_2->insertWidget(0, option);
 }
 
 void GetImgeLocationDialog::setImage(const QImage& picture)
@@ -44,24 +45,51 @@ void GetImgeLocationDialog::setImage(const QImage& picture)
     qDebug() << "#GetImgeLocationDialog# setImage() dialog" << size() << "scroll area"
              << ui->scrollArea->size() << "picture" << picture.size();
     if (!m_roundWindow) {
-        m_roundWindow = new RoundAreaWidget(true, ui->imageWidget);
+        // Beside the picture, not inside it: a window larger than the picture is seen whole.
+        m_roundWindow = new RoundAreaWidget(true, ui->scrollAreaWidgetContents);
+        m_roundWindow->installEventFilter(this);
     }
+    m_windowPosition = centredWindowPosition(shownPicture.size());
     showPicture();
 }
 
 void GetImgeLocationDialog::showPicture()
 {
-    const QSize size = shownPicture.size();
+    if (!m_roundWindow)
+        return;
+    m_view = placementView(shownPicture.size(), ui->scrollArea->viewport()->size());
+    const QSize size = m_view.viewSize(shownPicture.size());
     QWidget* image = ui->imageWidget;
     image->setMinimumSize(size);
     image->setMaximumSize(size);
     image->resize(size);
-    setBackground(image, shownPicture);
-    // The scroll area's layout may place it again; the placement is measured from it anyway.
-    image->move(qMax(0, (ui->scrollArea->width() - size.width()) / 2),
-                qMax(0, (ui->scrollArea->height() - size.height()) / 2));
-    m_roundWindow->move(centredWindowPosition(size));
+    setBackground(image, size == shownPicture.size() || shownPicture.isNull()
+                             ? shownPicture
+                             : shownPicture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    image->move(m_view.pictureOrigin);
+    m_roundWindow->setViewScale(m_view.scale);
+    windowPlacedAt = m_view.toView(m_windowPosition);
+    m_roundWindow->move(windowPlacedAt);
     m_roundWindow->raise();
+}
+
+bool GetImgeLocationDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ui->scrollArea->viewport() && event->type() == QEvent::Resize) {
+        showPicture();
+    } else if (watched == m_roundWindow && event->type() == QEvent::Move && m_roundWindow->pos() != windowPlacedAt) {
+        // Dragged: the position in the picture's pixels is what the frames are cut by.
+        m_windowPosition = m_view.toPicture(m_roundWindow->pos());
+        windowPlacedAt = m_roundWindow->pos();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void GetImgeLocationDialog::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Cancel))
+        m_cancelled = true;
+    QDialog::keyPressEvent(event);
 }
 
 void GetImgeLocationDialog::zoom(int step, const char* debugName)
@@ -82,6 +110,7 @@ void GetImgeLocationDialog::zoom(int step, const char* debugName)
     shownPicture = shown;
     qDebug() << "#GetImgeLocationDialog#" << debugName << m_zoomStep << shownPicture.width()
              << shownPicture.height();
+    m_windowPosition = centredWindowPosition(shownPicture.size());
     showPicture();
 }
 

@@ -1,8 +1,12 @@
 #include "gifframes.h"
 
+#include "convert/mediaobject.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+
+#include <utility>
 
 namespace {
 
@@ -45,21 +49,39 @@ GifLayout scanGifLayout(QIODevice& device)
     layout.screenSize = QSize(uchar(header[6]) | uchar(header[7]) << 8, uchar(header[8]) | uchar(header[9]) << 8);
     if (!skipColourTable(device, uchar(header[10])))
         return layout;
+    int delayMs = 0;
     for (;;) {
         char kind = 0;
         if (!device.getChar(&kind))
             return layout;
         switch (uchar(kind)) {
-        case 0x21:  // extension: its label, then its data
-            if (device.skip(1) != 1 || !skipSubBlocks(device))
+        case 0x21: {  // extension: its label, then its data
+            char label = 0;
+            if (!device.getChar(&label))
+                return layout;
+            if (uchar(label) == 0xf9) {  // graphic control: the delay of the frame that follows
+                char length = 0;
+                if (!device.getChar(&length))
+                    return layout;
+                const QByteArray control = device.read(uchar(length));
+                if (control.size() != uchar(length))
+                    return layout;
+                if (control.size() >= 3)
+                    delayMs = (uchar(control[1]) | uchar(control[2]) << 8) * 10;
+                if (length == 0)
+                    break;  // that empty block ended the extension
+            }
+            if (!skipSubBlocks(device))
                 return layout;
             break;
+        }
         case 0x2c: {  // a frame: descriptor, colours, LZW code size, pixel data
             const QByteArray descriptor = device.read(9);
             if (descriptor.size() < 9 || !skipColourTable(device, uchar(descriptor[8])) || device.skip(1) != 1
                 || !skipSubBlocks(device))
                 return layout;
             ++layout.frameCount;
+            layout.delaysMs.append(std::exchange(delayMs, 0));
             break;
         }
         case 0x3b:  // the end marker; anything after it is not part of the picture
@@ -70,6 +92,22 @@ GifLayout scanGifLayout(QIODevice& device)
             return layout;
         }
     }
+}
+
+QVector<int> keptTimingRecords(const QVector<int>& delaysMs)
+{
+    QVector<int> records(delaysMs.size(), 0);
+    qint64 elapsedMs = 0;
+    qint64 recordsSoFar = 0;
+    for (qsizetype k = 0; k < delaysMs.size(); ++k) {
+        elapsedMs += delaysMs[k] <= 10 ? 100 : delaysMs[k];
+        const qint64 end = (elapsedMs + MediaObject::recordMs / 2) / MediaObject::recordMs;
+        records[k] = int(end - recordsSoFar);
+        recordsSoFar = end;
+    }
+    if (recordsSoFar == 0 && !records.isEmpty())
+        records[0] = 1;
+    return records;
 }
 
 GifFrameReader::GifFrameReader(const QString& path)

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QString>
+#include <QVector>
 
 #include <memory>
 
@@ -22,8 +23,17 @@ struct GifLayout
     Problem problem = Problem::None;
     int frameCount = 0;  // complete frames before the end or the problem
     QSize screenSize;    // every composed frame has this size
+    QVector<int> delaysMs;  // each complete frame's delay as the file gives it, 0 when none
 };
 GifLayout scanGifLayout(QIODevice& device);
+
+// The card's records for each frame of an animation kept at its own timing. Frame k is
+// shown from the sum of the delays before it to the sum including it, both rounded to the
+// card's 100 ms records, so the clip plays as long as the animation (within half a
+// record) and a frame shorter than a record may get none, as between a video's marks.
+// Delays of 10 ms or less count as 100 ms, as browsers play them. An animation gets at
+// least one record.
+QVector<int> keptTimingRecords(const QVector<int>& delaysMs);
 
 // An animated GIF read one composed frame at a time, as the animation shows it, so that a
 // clip of any length holds one frame in memory. The file is checked first: one that is
@@ -47,6 +57,7 @@ public:
 
     int frameCount() const { return m_layout.frameCount; }
     QSize frameSize() const { return m_layout.screenSize; }
+    const QVector<int>& frameDelaysMs() const { return m_layout.delaysMs; }
     // The number (from 0) of the frame readFrame() returns next.
     int nextFrame() const { return m_nextFrame; }
     bool atEnd() const { return m_nextFrame >= frameCount(); }

@@ -1,10 +1,15 @@
 #include "loadgifdialog.h"
 
+#include "app/appsettings.h"
 #include "convert/imageobject.h"
+#include "convert/mediaobject.h"
+#include "convert/polarconversion.h"
 #include "getimgelocationdialog.h"
 #include "gifframeimport.h"
 #include "gifframes.h"
+#include "playlist/cliprowtext.h"
 
+#include <QCheckBox>
 #include <QDebug>
 #include <QDir>
 #include <QDialogButtonBox>
@@ -41,6 +46,19 @@ QString readerFailureText(const GifFrameReader& reader)
         break;
     }
     return LoadGifDialog::tr("loadgif_error_frame").arg(frame).arg(reader.frameCount());
+}
+
+// What the clip will take on the card: its records, how long they play, their bytes.
+QString cardSpaceText(const QVector<int>& records)
+{
+    qint64 count = 0;
+    for (int frameRecords : records)
+        count += frameRecords;
+    const qint64 bytes = count * Polar::bufferSize(AppSettings::ledCount, AppSettings::lineNumber);
+    return LoadGifDialog::tr("loadgif_card_space")
+        .arg(count)
+        .arg(ClipRowText::seconds(count * MediaObject::recordMs))
+        .arg(QString::number(double(bytes) / (1024 * 1024), 'f', 1));
 }
 } // namespace
 
@@ -117,17 +135,34 @@ void LoadGifDialog::fail(const QString& reason)
     reject();
 }
 
-void LoadGifDialog::placeFirstFrame(const QImage& frame)
+bool LoadGifDialog::placeFirstFrame(const QImage& frame)
 {
     GetImgeLocationDialog location(this);
-    location.setWindowTitle(tr("dialog_title_tip"));
+    location.setWindowTitle(tr("loadgif_place_title"));
     location.setImage(frame);
-    location.exec();  // however it closes, the placement it shows is taken
+
+    // Decided before any frame is converted, with what each choice costs on the card.
+    const QVector<int> oneEach(reader->frameCount(), 1);
+    const QVector<int> kept = keptTimingRecords(reader->frameDelaysMs());
+    auto* keepTiming = new QCheckBox(tr("loadgif_keep_timing"), &location);
+    keepTiming->setObjectName(QStringLiteral("keepGifTiming"));
+    auto* cardSpace = new QLabel(cardSpaceText(oneEach), &location);
+    cardSpace->setObjectName(QStringLiteral("cardSpace"));
+    connect(keepTiming, &QCheckBox::toggled, cardSpace,
+            [=](bool keep) { cardSpace->setText(cardSpaceText(keep ? kept : oneEach)); });
+    location.addOption(cardSpace);
+    location.addOption(keepTiming);
+
+    location.exec();  // however it closes, the placement it shows is taken, unless cancelled
+    if (location.cancelled())
+        return false;
     m_placement = location.placement();
+    records = keepTiming->isChecked() ? kept : oneEach;
     qDebug() << "#LoadGifDialog# getGifImage() " << QRect(location.windowPosition(), QSize(450, 450))
-             << m_placement.displaySize;
+             << m_placement.displaySize << "keep timing" << keepTiming->isChecked();
     qDebug() << "x = " << m_placement.source.x() << ", y = " << m_placement.source.y()
              << ", w = " << m_placement.source.width() << ", h = " << m_placement.source.height();
+    return true;
 }
 
 void LoadGifDialog::getGifImage()
@@ -143,11 +178,21 @@ void LoadGifDialog::getGifImage()
         return;
     }
     if (index == 0) {
-        placeFirstFrame(frame);
-        if (cancelled) {
-            tickRunning = false;
+        const bool placed = placeFirstFrame(frame);
+        tickRunning = false;
+        if (cancelled)
             return;  // closed while the placement was open
+        if (!placed) {
+            reject();  // Escape in the placement: nothing is imported
+            return;
         }
+        tickRunning = true;
+    }
+    if (records.value(index) == 0) {
+        // Kept at the GIF's timing, a frame that falls between two records is not shown.
+        tickRunning = false;
+        finishIfAtEnd();
+        return;
     }
     GifFrameImport imported = importGifFrame(frame, index, m_placement);
     tickRunning = false;
@@ -162,7 +207,13 @@ void LoadGifDialog::getGifImage()
     lblPreview->setPixmap(QPixmap::fromImage(
         imported.framed.scaled(lblPreview->size(), Qt::IgnoreAspectRatio, Qt::FastTransformation)));
     qDebug() << "getGifImage() index = " << index << ", count = " << reader->frameCount();
+    imported.picture->repeatCount = records.value(index);
     m_frames.append(imported.picture.release());
+    finishIfAtEnd();
+}
+
+void LoadGifDialog::finishIfAtEnd()
+{
     if (reader->atEnd()) {
         m_timer->stop();
         accept();

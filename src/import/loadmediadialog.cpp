@@ -236,6 +236,18 @@ bool LoadMediaDialog::openMediaFile(const QString& file)
         QMessageBox::information(this, tr("dialog_title_tip"), tr("loadvideo_init_player_error"));
         return false;
     }
+    // Refused by name before anything plays: a picture, a sound file or one libVLC cannot
+    // read would otherwise offer a span of a "video" it does not have.
+    const VideoCutter::Status check = VideoCutter::checkVideoFile(path, media);
+    if (check != VideoCutter::Status::Ok) {
+        libvlc_media_release(media);
+        qDebug() << "#LoadMediaDialog#" << path << VideoCutter::describe(check);
+        QMessageBox::information(this, tr("dialog_title_tip"),
+                                 (check == VideoCutter::Status::StillPicture ? tr("loadvideo_still_picture")
+                                                                             : tr("loadvideo_no_video_stream"))
+                                     .arg(path));
+        return false;
+    }
     libvlc_media_player_t* opened = libvlc_media_player_new_from_media(media);
     if (!opened) {
         libvlc_media_release(media);
@@ -348,8 +360,12 @@ void LoadMediaDialog::placeOnFrame()
     location.setWindowTitle(tr("loadvideo_tip"));
     location.setImage(placementFrame);
     location.exec();
-    placement = location.placement();
     placementFrame = QImage();
+    if (location.cancelled()) {
+        onCancelClick();  // Escape: no span is asked for, nothing is cut
+        return;
+    }
+    placement = location.placement();
     qDebug() << "#LoadMediaDialog# vlcPlaying() " << location.windowPosition() << placement.displaySize;
     qDebug() << "#LoadMediaDialog# vlcPlaying() x = " << placement.source.x() << ", y = " << placement.source.y()
              << ", w = " << placement.source.width() << ", h = " << placement.source.height();

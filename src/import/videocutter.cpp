@@ -2,6 +2,8 @@
 
 #include <QDebug>
 #include <QDir>
+#include <QFile>
+#include <QImageReader>
 #include <QThread>
 
 #include <vlc/vlc.h>
@@ -9,12 +11,50 @@
 #include <chrono>
 #include <cmath>
 
-QSize VideoCutter::displaySize(libvlc_media_t* media)
+namespace {
+void parseHeaders(libvlc_media_t* media)
 {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    libvlc_media_parse(media);  // local file: reads the headers, no network
+    libvlc_media_parse(media);  // local file: reads the headers, no network; once per media
 #pragma GCC diagnostic pop
+}
+
+// Picture formats told by their first bytes. Formats whose test is loose (TGA, WBMP)
+// are left out, so that no video is ever taken for a picture.
+bool isPictureFile(const QString& path)
+{
+    static const QList<QByteArray> pictures{"bmp", "gif", "ico", "jpeg", "mng", "pbm", "pgm", "png",
+                                            "ppm", "svg", "tiff", "webp", "xpm"};
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && pictures.contains(QImageReader::imageFormat(&file));
+}
+} // namespace
+
+VideoCutter::Status VideoCutter::checkVideoFile(const QString& path, libvlc_media_t* media)
+{
+    // libVLC's picture reader turns a picture into a video stream of its own (10 s of one
+    // frame, raw pixels), so its streams cannot tell a picture from a video: the file's
+    // signature can.
+    if (isPictureFile(path))
+        return Status::StillPicture;
+    parseHeaders(media);
+    // A file libVLC cannot read at all fails to parse. A raw stream (".h264") parses with
+    // no streams listed, since only playing finds them: such a file is left to playback.
+    if (libvlc_media_get_parsed_status(media) == libvlc_media_parsed_status_failed)
+        return Status::NotPlayable;
+    libvlc_media_track_t** tracks = nullptr;
+    const unsigned count = libvlc_media_tracks_get(media, &tracks);
+    bool video = false;
+    for (unsigned i = 0; i < count; ++i)
+        video = video || tracks[i]->i_type == libvlc_track_video;
+    libvlc_media_tracks_release(tracks, count);
+    return video || count == 0 ? Status::Ok : Status::NoVideoStream;
+}
+
+QSize VideoCutter::displaySize(libvlc_media_t* media)
+{
+    parseHeaders(media);
     libvlc_media_track_t** tracks = nullptr;
     const unsigned count = libvlc_media_tracks_get(media, &tracks);
     QSize size;
@@ -76,6 +116,8 @@ QString VideoCutter::describe(Status status)
     case Status::Ok: return QStringLiteral("ok");
     case Status::NoLibrary: return QStringLiteral("libVLC could not be initialised");
     case Status::NotPlayable: return QStringLiteral("the file does not play as a video");
+    case Status::NoVideoStream: return QStringLiteral("the file holds no video stream");
+    case Status::StillPicture: return QStringLiteral("the file is a picture, not a video");
     case Status::NoPicture: return QStringLiteral("the video gave no picture at the asked time");
     case Status::Cancelled: return QStringLiteral("cancelled");
     }
@@ -100,6 +142,11 @@ VideoCutter::Status VideoCutter::open(const QString& path, int startTimeoutMs)
     // A decoder on several threads holds pictures back: the picture of a paused seek
     // might then never come out.
     libvlc_media_add_option(media, ":avcodec-threads=1");
+    const Status check = checkVideoFile(path, media);
+    if (check != Status::Ok) {
+        libvlc_media_release(media);
+        return check;
+    }
     const QSize size = displaySize(media);
     player = libvlc_media_player_new_from_media(media);
     libvlc_media_release(media);

@@ -5,17 +5,18 @@
 #include <QString>
 #include <QVector>
 
+#include "convert/mediaobject.h"
 #include "vlcframesink.h"
-
 
 struct libvlc_instance_t;
 struct libvlc_media_t;
 struct libvlc_media_player_t;
 
 // The times at which a span of a video is cut: start, start + 100 ms, ... up to and
-// including end. Empty when end < start.
+// including end. Empty when end < start. A mark per record of the card, so that the clip
+// plays on the fan as fast as the video.
 namespace VideoMarks {
-constexpr qint64 stepMs = 100;
+constexpr qint64 stepMs = MediaObject::recordMs;
 QVector<qint64> marks(qint64 startMs, qint64 endMs);
 // How many marks marks() gives, without making them.
 int count(qint64 startMs, qint64 endMs);
@@ -36,9 +37,11 @@ class VideoCutter
 public:
     enum class Status {
         Ok,
-        NoLibrary,    // libVLC could not be initialised
-        NotPlayable,  // no media, a playback error, or no picture within the start-up time
-        NoPicture,    // a seek gave no picture within its time-out
+        NoLibrary,      // libVLC could not be initialised
+        NotPlayable,    // no media, a playback error, or no picture within the start-up time
+        NoVideoStream,  // the file's streams are all sound (or other), none is a video
+        StillPicture,   // a picture file, which libVLC would play as 10 s of one frame
+        NoPicture,      // a seek gave no picture within its time-out
         Cancelled,
     };
 
@@ -66,6 +69,11 @@ public:
     // from the file before playing; empty when the media does not tell. libVLC's picture
     // hand-over would otherwise give the decoder's padded or stretched size.
     static QSize displaySize(libvlc_media_t* media);
+
+    // Whether `path`, opened by libVLC as `media`, holds a video to cut, told before any
+    // playing from the file's first bytes and the streams libVLC reads from its headers:
+    // Ok, NotPlayable (libVLC cannot read it), NoVideoStream or StillPicture.
+    static Status checkVideoFile(const QString& path, libvlc_media_t* media);
 
     // English, for the command-line tool and the debug output.
     static QString describe(Status status);

@@ -1,5 +1,6 @@
 #include "listmediaitemdelegate.h"
 
+#include "cliprowtext.h"
 #include "convert/imageobject.h"
 #include "convert/mediaobject.h"
 #include "customtableitem.h"
@@ -38,10 +39,8 @@ void ListMediaItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
     // Centred in their boxes, as the editor's labels are, so that opening the editor
     // moves nothing.
     const int alignment = Qt::AlignLeft | Qt::AlignVCenter;
-    painter->drawText(QRect(w, top + 10, 120, 25), alignment,
-                      QCoreApplication::translate("ListMediaItemDelegate", "videowidget_lbl_text")
-                          .arg(frames)
-                          .arg(frames / 10));
+    const QString text = ClipRowText::text("ListMediaItemDelegate", *clip);
+    painter->drawText(QRect(w, top + 10, ClipRowText::boxWidth(option.fontMetrics, text), 25), alignment, text);
     // The editor's loop label has no text of the delegate's own.
     const QString loopText = QCoreApplication::translate("MediaObjectWidget", "videowidget_lbl_loopcount");
     const int loopWidth = RowButtons::loopLabelWidth(option.fontMetrics, loopText);

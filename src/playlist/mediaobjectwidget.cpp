@@ -1,5 +1,6 @@
 #include "mediaobjectwidget.h"
 
+#include "cliprowtext.h"
 #include "convert/boundedintvalidator.h"
 #include "convert/imageobject.h"
 #include "convert/mediaobject.h"
@@ -42,8 +43,8 @@ MediaObjectWidget::MediaObjectWidget(HandlerMessage* handler, MediaObject* clip,
         lblThumbnail->setPixmap(QPixmap::fromImage(thumbnail));
     lblThumbnail->setMouseTracking(true);
 
-    lblText = new QLabel(tr("videowidget_lbl_text").arg(frames).arg(frames / 10), this);
-    lblText->setGeometry(w, 10, 120, 25);
+    lblText = new QLabel(ClipRowText::text("MediaObjectWidget", *clip), this);
+    lblText->setGeometry(w, 10, ClipRowText::boxWidth(lblText->fontMetrics(), lblText->text()), 25);
     lblText->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     lblText->setMouseTracking(true);
 

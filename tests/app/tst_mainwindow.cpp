@@ -536,16 +536,16 @@ void MainWindowTest::rowEditors()
     QCOMPARE(changed.first().at(1).toInt(), 2);
     QCOMPARE(changed.first().at(2).toInt(), 5);
 
-    // 25 frames: "25 picture, show 2 s".
+    // 25 frames: "25 picture, show 2.5 s".
     window->addClipObject(makeClip(25));
     MediaObjectWidget* clipEditor = openClipEditor(0);
     QVERIFY(clipEditor);
-    QCOMPARE(clipEditor->textLabel()->text(), QStringLiteral("25 picture, show 2 s"));
+    QCOMPARE(clipEditor->textLabel()->text(), QStringLiteral("25 picture, show 2.5 s"));
     window->onBtnZhCnClick();
     window->findChild<QTableView*>("tableViewMedia")->setCurrentIndex(QModelIndex());
     clipEditor = openClipEditor(0);
     QVERIFY(clipEditor);
-    QCOMPARE(clipEditor->textLabel()->text(), QStringLiteral("25张图片  显示2秒"));
+    QCOMPARE(clipEditor->textLabel()->text(), QStringLiteral("25张图片  显示2.5秒"));
 }
 
 void MainWindowTest::pressOnOpenEditorChoosesRow()

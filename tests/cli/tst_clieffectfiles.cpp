@@ -147,6 +147,31 @@ private slots:
         QVERIFY(fileBytes(path("placed.bin")).mid(4096, clipBytes) != centredClip);
     }
 
+    // --keep-gif-timing: a GIF of ten 0.1 s and ten 0.4 s frames fills 50 records, as
+    // Import GIF keeps it; said in --help.
+    void keepGifTiming()
+    {
+        QList<GifFrame> frames;
+        for (int f = 0; f < 20; ++f) {
+            QImage frame(100, 100, QImage::Format_ARGB32);
+            frame.fill(qRgb(12 * f, 100, 250 - 12 * f));
+            frames.append({frame, f < 10 ? 100 : 400});
+        }
+        QFile gif(path("mixed.gif"));
+        QVERIFY(gif.open(QIODevice::WriteOnly));
+        QCOMPARE(GifWriter::write(gif, frames), GifWriter::Status::Ok);
+        gif.close();
+
+        const CliRun run = runCli({"build", path("kept.bin"), "--leds", "36", "--lines", "360", "--keep-gif-timing",
+                                   "--clip", path("mixed.gif")});
+        QCOMPARE(run.status, 0);
+        const CliRun info = runCli({"info", path("kept.bin"), "--leds", "36", "--lines", "360", "--json"});
+        QCOMPARE(QJsonDocument::fromJson(info.output).object()["clips"].toArray()[0].toObject()["frames"].toInt(), 50);
+        const CliRun help = runCli({"build", "--help"});
+        QVERIFY(QString::fromUtf8(help.output).contains("--keep-gif-timing"));
+        QVERIFY(QString::fromUtf8(help.output).contains("Keep the GIF's timing"));
+    }
+
     void readBackBuildInfoAndRender()
     {
         const CliRun run = runCli({"build", "--layout", "readback", path("factory.bin"), "--leds", "36",

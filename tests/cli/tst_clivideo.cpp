@@ -24,6 +24,10 @@ private slots:
         useTestTempRoot();
         QVERIFY(dir.isValid());
         QVERIFY(TestVideo::makeIndexed(path("indexed.mkv"), 160, 120, 24, 6.0));
+        QImage still(320, 240, QImage::Format_RGB32);
+        still.fill(Qt::darkGreen);
+        QVERIFY(still.save(path("still.mp4"), "PNG"));
+        QVERIFY(TestVideo::makeSoundOnly(path("tone.mp4"), 2.0));
     }
 
     // The span 1.05 s to 3 s: 20 frames at 1.05, 1.15, ... 2.95 s, each the frame the video
@@ -70,6 +74,11 @@ private slots:
         QTest::newRow("after the end") << path("indexed.mkv") + "@5-6.5" << 1 << "ends after the video";
         QTest::newRow("not a video") << path("notes.mp4") + "@0-1" << 1 << "does not play";
         QTest::newRow("missing") << path("missing.mkv") + "@0-1" << 1 << "no such file";
+        // Named with the reason, as Import Video names them, not cut into frames of nothing.
+        QTest::newRow("PNG named .mp4") << path("still.mp4") + "@0-1" << 1
+                                        << "Cannot cut the video " + path("still.mp4") + ": the file is a picture, not a video";
+        QTest::newRow("sound only") << path("tone.mp4") + "@0-1" << 1
+                                    << "Cannot cut the video " + path("tone.mp4") + ": the file holds no video stream";
     }
     void refusals()
     {

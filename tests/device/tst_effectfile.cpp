@@ -156,6 +156,7 @@ private slots:
     void unreadablePictureStopsTheWrite();
     void failingDeviceIsReported();
     void progressAndStop();
+    void repeatedFramesFillRecords();
     void downloadReplacesTheFileWhole();
     void failuresLeaveThePreviousFile();
     void fullDriveIsRefusedBeforeWriting();
@@ -391,6 +392,33 @@ void EffectFileTest::progressAndStop()
     QCOMPARE(status.code, DownloadStatus::Cancelled);
     QCOMPARE(steps.last(), qMakePair(2, 4));
     QCOMPARE(stopped.data().size(), 4096 + 2 * 8);
+}
+
+void EffectFileTest::repeatedFramesFillRecords()
+{
+    // A clip kept at its GIF's timing: frames 'c', 'd', 'e' fill 1, 3 and 2 records, the
+    // clip after it starts where those records end.
+    Playlist list;
+    list.addPicture(5.0, 8, 'a');
+    MediaObject* kept = list.addClip(3, 2, 8, 'c');
+    kept->frames[1]->repeatCount = 3;
+    kept->frames[2]->repeatCount = 2;
+    list.addClip(1, 1, 8, 'x');
+    QCOMPARE(kept->recordCount(), 6);
+    QCOMPARE(kept->playLengthMs(), qint64(600));
+    QList<QPair<int, int>> steps;
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QVERIFY(EffectFile::write(buffer, list.pictures, list.clips, [&](int done, int total) { steps.append({done, total}); })
+                .ok());
+    const QByteArray file = buffer.data();
+    QCOMPARE(file.mid(8, 2), hex("0008"));
+    QCOMPARE(entry(file, 2), hex("000200070102"));
+    QCOMPARE(entry(file, 3), hex("000800080101"));
+    QCOMPARE(file.mid(4096), QByteArray("aaaaaaaacccccccc") + QByteArray(24, 'd') + QByteArray(16, 'e') + QByteArray(8, 'x'));
+    QCOMPARE(EffectFile::fileSize(list.pictures, list.clips), qint64(file.size()));
+    QCOMPARE(steps.size(), 9);
+    QCOMPARE(steps.last(), qMakePair(8, 8));
 }
 
 void EffectFileTest::downloadReplacesTheFileWhole()

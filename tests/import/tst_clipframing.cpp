@@ -67,6 +67,69 @@ private slots:
             QCOMPARE(centredWindowPosition(shown), window);
     }
 
+    // The view draws the picture and the window where it opens whole, centred, at one scale;
+    // a point in the view maps back to the picture's own pixels.
+    void placementViewFits_data()
+    {
+        QTest::addColumn<QSize>("shown");
+        QTest::addColumn<QSize>("view");
+        QTest::addColumn<qreal>("scale");
+        QTest::addColumn<QPoint>("origin");
+        // A GIF smaller than the window: the window decides, and the view is drawn larger.
+        QTest::newRow("small GIF") << QSize(200, 150) << QSize(900, 540) << 1.2 << QPoint(330, 180);
+        // A 720p video: the picture decides, and is drawn smaller.
+        QTest::newRow("720p video") << QSize(1280, 720) << QSize(640, 540) << 0.5 << QPoint(0, 90);
+        QTest::newRow("wide and low") << QSize(900, 100) << QSize(450, 450) << 0.5 << QPoint(0, 200);
+        QTest::newRow("no picture") << QSize(0, 0) << QSize(450, 450) << 1.0 << QPoint(225, 225);
+    }
+    void placementViewFits()
+    {
+        QFETCH(QSize, shown);
+        QFETCH(QSize, view);
+        QFETCH(qreal, scale);
+        QFETCH(QPoint, origin);
+        const PlacementView drawn = placementView(shown, view);
+        QCOMPARE(drawn.scale, scale);
+        QCOMPARE(drawn.pictureOrigin, origin);
+        // A drag of d view pixels moves the window d / scale of the picture's own.
+        QCOMPARE(drawn.toPicture(drawn.toView(QPoint(0, 0)) + QPoint(60, -30)),
+                 QPoint(qRound(60 / scale), qRound(-30 / scale)));
+    }
+
+    // Kept at the GIF's own timing, frame k fills the records from its rounded start to its
+    // rounded end.
+    void keptTiming_data()
+    {
+        QTest::addColumn<QVector<int>>("delaysMs");
+        QTest::addColumn<QVector<int>>("records");
+        QTest::newRow("0.1 s each") << QVector<int>{100, 100, 100} << QVector<int>{1, 1, 1};
+        QTest::newRow("mixed") << QVector<int>{100, 400, 100, 400} << QVector<int>{1, 4, 1, 4};
+        // 150 ms frames alternate 2 and 1 records: 4.5 s stay 4.5 s, not 6.
+        QTest::newRow("halves") << QVector<int>{150, 150, 150, 150} << QVector<int>{2, 1, 2, 1};
+        // 40 ms frames (25 per second): the card shows every other or third, on time.
+        QTest::newRow("fast") << QVector<int>{40, 40, 40, 40, 40} << QVector<int>{0, 1, 0, 1, 0};
+        // No delay, or 10 ms: 100 ms, as browsers play them.
+        QTest::newRow("no delay") << QVector<int>{0, 10, 0} << QVector<int>{1, 1, 1};
+        QTest::newRow("too short for a record") << QVector<int>{20} << QVector<int>{1};
+        QTest::newRow("none") << QVector<int>{} << QVector<int>{};
+    }
+    void keptTiming()
+    {
+        QFETCH(QVector<int>, delaysMs);
+        QFETCH(QVector<int>, records);
+        QCOMPARE(keptTimingRecords(delaysMs), records);
+
+        // The delays come from the file's blocks, without decoding.
+        QBuffer bytes;
+        bytes.open(QIODevice::ReadWrite);
+        TestGifWriter gif(bytes, QSize(20, 20));
+        for (int delay : delaysMs)
+            gif.addFrame(QRect(0, 0, 20, 20), TestGifWriter::Red, 2, delay);
+        gif.finish();
+        bytes.seek(0);
+        QCOMPARE(scanGifLayout(bytes).delaysMs, delaysMs);
+    }
+
     void centredWindowAndFraming()
     {
         // A 600 x 400 frame: the window opens at (75, -25), the 400 rows sit centred.

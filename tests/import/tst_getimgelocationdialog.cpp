@@ -1,6 +1,8 @@
 #include "diy/roundareawidget.h"
 #include "import/getimgelocationdialog.h"
 
+#include <QPixmap>
+
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QtTest>
@@ -35,6 +37,8 @@ class GetImgeLocationDialogTest : public QObject
     Q_OBJECT
 private slots:
     void zoomStepsFromTheBaseAndRecentre();
+    void wholePictureAndWindowAreSeen_data();
+    void wholePictureAndWindowAreSeen();
     void dragRules();
     void emptyAndShrunkPictures();
 };
@@ -49,8 +53,9 @@ void GetImgeLocationDialogTest::zoomStepsFromTheBaseAndRecentre()
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     RoundAreaWidget* round = dialog.roundWindow();
     QVERIFY(round);
-    QCOMPARE(round->parentWidget(), dialog.imageWidget());
-    QCOMPARE(dialog.imageWidget()->size(), QSize(600, 400));
+    // The view may draw it larger or smaller; the placement is in the picture's own pixels.
+    const qreal scale = dialog.view().scale;
+    QCOMPARE(dialog.imageWidget()->size(), dialog.view().viewSize(QSize(600, 400)));
     QCOMPARE(dialog.windowPosition(), QPoint(75, -25));
     QCOMPARE(dialog.placement().source, QRect(75, 0, 450, 400));
 
@@ -61,10 +66,13 @@ void GetImgeLocationDialogTest::zoomStepsFromTheBaseAndRecentre()
     QCOMPARE(dialog.shownSize(), QSize(660, 440));
     QCOMPARE(dialog.windowPosition(), QPoint(105, -5));
 
-    // Dragged away, the window comes back to the centre at the next zoom.
+    // Dragged away, the window comes back to the centre at the next zoom. A drag in the
+    // view moves the window by as many of the picture's pixels as the view shows there.
     const QPoint grab = round->mapToGlobal(QPoint(200, 200));
+    const qreal zoomedScale = dialog.view().scale;
     sendMouse(round, QEvent::MouseButtonPress, grab, Qt::LeftButton);
-    sendMouse(round, QEvent::MouseMove, grab + QPoint(-300, 120), Qt::LeftButton);
+    sendMouse(round, QEvent::MouseMove, grab + QPoint(qRound(-300 * zoomedScale), qRound(120 * zoomedScale)),
+              Qt::LeftButton);
     QCOMPARE(dialog.windowPosition(), QPoint(-195, 115));
     QCOMPARE(dialog.placement().source, QRect(0, 115, 255, 325));
     zoomIn->click();
@@ -74,10 +82,13 @@ void GetImgeLocationDialogTest::zoomStepsFromTheBaseAndRecentre()
     zoomOut->click();
     zoomOut->click();
     QCOMPARE(dialog.zoomStep(), 0);
+    QCOMPARE(dialog.view().scale, scale);
     // Back at step 0 the picture shown is the base itself, not a scaled copy of a scaled copy.
-    const QImage shown = dialog.imageWidget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    QCOMPARE(shown.pixel(599, 399), base.pixel(599, 399));
-    QCOMPARE(shown.pixel(123, 321), base.pixel(123, 321));
+    const QImage shown = dialog.imageWidget()->palette().brush(QPalette::Window).textureImage();
+    const QImage expected = QPixmap::fromImage(base.scaled(dialog.imageWidget()->size(), Qt::IgnoreAspectRatio,
+                                                           Qt::SmoothTransformation))
+                                .toImage();
+    QCOMPARE(shown.convertToFormat(QImage::Format_RGB32), expected.convertToFormat(QImage::Format_RGB32));
     zoomOut->click();
     QCOMPARE(dialog.shownSize(), QSize(540, 360));
     QCOMPARE(dialog.windowPosition(), QPoint(45, -45));
@@ -87,6 +98,46 @@ void GetImgeLocationDialogTest::zoomStepsFromTheBaseAndRecentre()
     ok->click();
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(dialog.placement().displaySize, QSize(540, 360));
+    QVERIFY(!dialog.cancelled());
+    // Escape cancels: the importing dialog imports nothing.
+    dialog.show();
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QVERIFY(dialog.cancelled());
+}
+
+void GetImgeLocationDialogTest::wholePictureAndWindowAreSeen_data()
+{
+    QTest::addColumn<QSize>("picture");
+    QTest::addColumn<bool>("drawnLarger");
+    QTest::newRow("GIF smaller than the window") << QSize(200, 160) << true;
+    QTest::newRow("720p video") << QSize(1280, 720) << false;
+    QTest::newRow("tall picture") << QSize(300, 1500) << false;
+}
+
+void GetImgeLocationDialogTest::wholePictureAndWindowAreSeen()
+{
+    QFETCH(QSize, picture);
+    QFETCH(bool, drawnLarger);
+    GetImgeLocationDialog dialog;
+    dialog.setImage(testPicture(picture.width(), picture.height()));
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    // Both drawn whole: nothing of either is cut off by the view or by another widget.
+    for (QWidget* widget : {dialog.imageWidget(), static_cast<QWidget*>(dialog.roundWindow())}) {
+        QCOMPARE(widget->visibleRegion().boundingRect(), widget->rect());
+        QVERIFY(!widget->rect().isEmpty());
+    }
+    QCOMPARE(dialog.view().scale > 1, drawnLarger);
+    QCOMPARE(dialog.roundWindow()->size(), QSize(qRound(450 * dialog.view().scale), qRound(450 * dialog.view().scale)));
+    // Opening the view changes nothing of what is cut.
+    QCOMPARE(dialog.placement().source, centredClipPlacement(picture).source);
+    QCOMPARE(dialog.placement().displaySize, picture);
+    // A bigger dialog draws the same placement larger.
+    const qreal before = dialog.view().scale;
+    dialog.resize(1100, 900);
+    QTRY_VERIFY(dialog.view().scale > before);
+    QCOMPARE(dialog.windowPosition(), centredWindowPosition(picture));
 }
 
 void GetImgeLocationDialogTest::dragRules()

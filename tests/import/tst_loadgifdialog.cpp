@@ -11,6 +11,8 @@
 #include "support/testwindow.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
@@ -54,6 +56,8 @@ private slots:
     void placedFramesBecomeOneClip();
     void placementIsTakenHoweverItCloses();
     void cancelAfterThreeFrames();
+    void escapeInThePlacementCancels();
+    void keepTheGifsTiming();
     void badFilesAddNothing_data();
     void badFilesAddNothing();
     void screenshots();
@@ -148,7 +152,8 @@ void LoadGifDialogTest::placedFramesBecomeOneClip()
     // One frame of 600 x 600: the window left where it opens cuts (75, 75, 450, 450).
     const QString one = makeGif("one.gif", QSize(600, 600), 1);
     QCOMPARE(importThroughWindow(one, [](GetImgeLocationDialog* location, LoadGifDialog* import) {
-                 QCOMPARE(location->windowTitle(), QStringLiteral("Tip"));
+                 QCOMPARE(location->windowTitle(),
+                          QStringLiteral("Import GIF - Drag the round window to the part the fan shows"));
                  QCOMPARE(location->windowPosition(), QPoint(75, 75));
                  QCOMPARE(import->windowTitle(), QStringLiteral("Tip"));
              }),
@@ -173,8 +178,11 @@ void LoadGifDialogTest::placedFramesBecomeOneClip()
     QCOMPARE(importThroughWindow(four, [](GetImgeLocationDialog* location, LoadGifDialog* import) {
                  RoundAreaWidget* round = location->roundWindow();
                  const QPoint grab = round->mapToGlobal(QPoint(200, 200));
+                 // Drawn larger than the picture, the view reaches every pixel of it.
+                 QVERIFY(location->view().scale >= 1);
+                 const QPoint drag = location->view().toView(QPoint(-50, -25)) - round->pos();
                  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseMove}) {
-                     const QPoint at = type == QEvent::MouseMove ? grab + QPoint(-125, 0) : grab;
+                     const QPoint at = type == QEvent::MouseMove ? grab + drag : grab;
                      QMouseEvent event(type, round->mapFromGlobal(at), at, Qt::LeftButton, Qt::LeftButton,
                                        Qt::NoModifier);
                      QCoreApplication::sendEvent(round, &event);
@@ -235,6 +243,65 @@ void LoadGifDialogTest::cancelAfterThreeFrames()
     QCOMPARE(objectFiles(), QStringList());
     for (const QString& file : frameFiles)
         QVERIFY(QFile::exists(file));
+}
+
+void LoadGifDialogTest::escapeInThePlacementCancels()
+{
+    const QString five = makeGif("escape.gif", QSize(200, 150), 5);
+    const QStringList before = QDir(AppSettings::tempDir()).entryList(QDir::Files);
+    qsizetype converted = 0;
+    const QStringList messages = importThroughWindow(
+        five, [](GetImgeLocationDialog* location, LoadGifDialog*) { QTest::keyClick(location, Qt::Key_Escape); },
+        [&](LoadGifDialog* import) { converted = qMax(converted, import->frames().size()); });
+    QCOMPARE(messages, QStringList());
+    QCOMPARE(window->clipModel()->rowCount(), 0);
+    QCOMPARE(converted, 0);
+    // Not a frame file, not a picture file: the temporary directory is as it was.
+    QCOMPARE(QDir(AppSettings::tempDir()).entryList(QDir::Files), before);
+}
+
+void LoadGifDialogTest::keepTheGifsTiming()
+{
+    // 20 frames: ten of 0.1 s, then ten of 0.4 s, 5 s in all.
+    QFile file(files.filePath("mixed.gif"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    {
+        TestGifWriter gif(file, QSize(300, 300));
+        for (int k = 0; k < 20; ++k)
+            gif.addFrame(QRect(10 * k, 0, 10, 300), k % 2 ? TestGifWriter::Green : TestGifWriter::Blue, 2,
+                         k < 10 ? 100 : 400);
+        gif.finish();
+    }
+    file.close();
+
+    // As before unless asked: one record each.
+    importThroughWindow(file.fileName(), [](GetImgeLocationDialog* location, LoadGifDialog*) {
+        auto* space = location->findChild<QLabel*>("cardSpace");
+        QVERIFY(space && space->isVisible());
+        QCOMPARE(space->text(), QStringLiteral("20 frames on the card (2 s), 2.2 MB"));
+    });
+    MediaObject* clip = clipAt(window->clipModel(), 0);
+    QCOMPARE(clip->frames.size(), 20);
+    QCOMPARE(clip->recordCount(), 20);
+
+    // Kept: the cost is shown before anything is converted; each frame is converted once
+    // and fills the records its delay rounds to.
+    importThroughWindow(file.fileName(), [](GetImgeLocationDialog* location, LoadGifDialog* import) {
+        auto* keep = location->findChild<QCheckBox*>("keepGifTiming");
+        QVERIFY(keep && keep->isVisible() && !keep->isChecked());
+        QCOMPARE(keep->text(), QStringLiteral("Keep the GIF's timing"));
+        QTest::mouseClick(keep, Qt::LeftButton, {}, QPoint(5, keep->height() / 2));
+        QCOMPARE(location->findChild<QLabel*>("cardSpace")->text(), QStringLiteral("50 frames on the card (5 s), 5.5 MB"));
+        QVERIFY(import->frames().isEmpty());
+    });
+    QCOMPARE(window->clipModel()->rowCount(), 2);
+    clip = clipAt(window->clipModel(), 1);
+    QCOMPARE(clip->frames.size(), 20);
+    QCOMPARE(clip->recordCount(), 50);
+    QCOMPARE(clip->playLengthMs(), qint64(5000));
+    QCOMPARE(clip->frames[9]->repeatCount, 1);
+    QCOMPARE(clip->frames[10]->repeatCount, 4);
+    QCOMPARE(QDir(AppSettings::tempDir()).entryList({"*.buf"}, QDir::Files).size(), 40);  // 20 per import
 }
 
 void LoadGifDialogTest::badFilesAddNothing_data()

@@ -200,6 +200,66 @@ private slots:
         QCOMPARE(shown, QStringLiteral("loadvideo_no_length"));
     }
 
+    // Through the window: a picture named like a video and a sound file are refused by name
+    // before anything plays, so no span is asked for and nothing is added or left behind;
+    // Escape in the placement of a real video cancels the import.
+    void noVideoStreamIsRefusedByName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("PNG named .mp4") << "still.mp4" << "%1 is a picture, not a video.";
+        QTest::newRow("sound only") << "tone.mp4" << "%1 holds no video stream";
+        QTest::newRow("Escape in the placement") << "indexed.mkv" << QString();
+    }
+    void noVideoStreamIsRefusedByName()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, message);
+        const QString file = dir.filePath(name);
+        if (name == QLatin1String("still.mp4")) {
+            QImage still(320, 240, QImage::Format_RGB32);
+            still.fill(Qt::darkGreen);
+            QVERIFY(still.save(file, "PNG"));
+        } else if (name == QLatin1String("tone.mp4")) {
+            QVERIFY(TestVideo::makeSoundOnly(file, 2.0));
+        }
+        const QStringList before = QDir(AppSettings::tempDir()).entryList(QDir::Files);
+        AppSettings::language = AppSettings::NoLanguage;  // the window installs its English anew
+        MainWindow window;
+        window.onBtnEnUsClick();
+        QStringList shown;
+        bool placed = false;
+        bool spanAsked = false;
+        // Any box, placement or span dialog that opens is answered or refused as a user would.
+        QTimer answer;
+        answer.setInterval(20);
+        connect(&answer, &QTimer::timeout, &window, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                shown << box->text();
+                box->accept();
+            } else if (auto* location = qobject_cast<GetImgeLocationDialog*>(modal); location && !placed) {
+                placed = true;
+                QTest::keyClick(location, Qt::Key_Escape);
+            } else if (auto* import = qobject_cast<LoadMediaDialog*>(modal); import && placed) {
+                spanAsked = true;  // the import went on after Escape
+                import->reject();
+            }
+        });
+        answer.start();
+        QVERIFY(!window.importVideo(file));
+        QCOMPARE(window.clipModel()->rowCount(), 0);
+        QCOMPARE(placed, message.isEmpty());
+        QVERIFY(!spanAsked);
+        if (message.isEmpty())
+            QCOMPARE(shown, QStringList());
+        else {
+            QCOMPARE(shown.size(), 1);
+            QVERIFY2(shown.first().startsWith(message.arg(QDir::toNativeSeparators(file))), qPrintable(shown.first()));
+        }
+        QCOMPARE(QDir(AppSettings::tempDir()).entryList(QDir::Files), before);
+    }
+
     // libVLC that cannot start leaves Import Video refusing with a message; the program
     // and its playlist go on.
     void libraryThatDoesNotStart()

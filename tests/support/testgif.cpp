@@ -35,10 +35,12 @@ TestGifWriter::TestGifWriter(QIODevice& out, const QSize& screen) : out(out)
     out.write(header);
 }
 
-qint64 TestGifWriter::addFrame(const QRect& patch, Colour colour, int lzwCodeSize)
+qint64 TestGifWriter::addFrame(const QRect& patch, Colour colour, int lzwCodeSize, int delayMs)
 {
     const qint64 start = out.pos();
-    QByteArray frame("\x21\xf9\x04\x04\x0a\x00\x00\x00", 8);  // kept in place, 0.1 s
+    QByteArray frame("\x21\xf9\x04\x04", 4);  // kept in place
+    appendWord(frame, delayMs / 10);
+    frame.append("\x00\x00", 2);
     frame.append(char(0x2c));
     appendWord(frame, patch.x());
     appendWord(frame, patch.y());

@@ -17,8 +17,9 @@ public:
     static QRgb rgb(Colour colour);
 
     TestGifWriter(QIODevice& out, const QSize& screen);
-    // Returns the offset in the file where the frame's first block starts.
-    qint64 addFrame(const QRect& patch, Colour colour, int lzwCodeSize = 2);
+    // Returns the offset in the file where the frame's first block starts. The frame shows
+    // for `delayMs` (in the file's hundredths of a second).
+    qint64 addFrame(const QRect& patch, Colour colour, int lzwCodeSize = 2, int delayMs = 100);
     void finish();  // the end marker
 
 private:

@@ -59,4 +59,10 @@ bool makeNotAVideo(const QString& path)
     return file.open(QIODevice::WriteOnly) && file.write("not the frames of a video\n") > 0;
 }
 
+bool makeSoundOnly(const QString& path, double seconds)
+{
+    return runFfmpeg({QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                      QStringLiteral("sine=d=%1").arg(seconds), QStringLiteral("-f"), QStringLiteral("mp4"), path});
+}
+
 } // namespace TestVideo

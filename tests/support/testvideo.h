@@ -19,5 +19,7 @@ bool makeH264(const QString& path, int width, int height, int framesPerSecond, d
 
 // A file named like a video that holds a line of text.
 bool makeNotAVideo(const QString& path);
+// Sound only: a tone of `seconds` in MP4, no video stream.
+bool makeSoundOnly(const QString& path, double seconds);
 
 } // namespace TestVideo

@@ -943,6 +943,18 @@ Keep them in the picture list, or remove them?</translation>
             <source>loadgif_error_write</source>
             <translation>Frame %1 could not be written to %2; check the free space on the disk.</translation>
         </message>
+        <message>
+            <source>loadgif_place_title</source>
+            <translation>Import GIF - Drag the round window to the part the fan shows</translation>
+        </message>
+        <message>
+            <source>loadgif_keep_timing</source>
+            <translation>Keep the GIF's timing</translation>
+        </message>
+        <message>
+            <source>loadgif_card_space</source>
+            <translation>%1 frames on the card (%2 s), %3 MB</translation>
+        </message>
     </context>
     <context>
         <name>LoadMediaDialog</name>
@@ -1013,6 +1025,14 @@ Keep them in the picture list, or remove them?</translation>
         <message>
             <source>loadvideo_no_length</source>
             <translation>The length of this video cannot be read, so no span of it can be chosen. Convert it to MP4 or MKV and import it again.</translation>
+        </message>
+        <message>
+            <source>loadvideo_no_video_stream</source>
+            <translation>%1 holds no video stream, so no pictures can be cut from it. Choose a video file. Nothing was added to the video list.</translation>
+        </message>
+        <message>
+            <source>loadvideo_still_picture</source>
+            <translation>%1 is a picture, not a video. Import pictures with Import Picture and GIF animations with Import GIF Picture. Nothing was added to the video list.</translation>
         </message>
     </context>
 </TS>

@@ -743,6 +743,18 @@
             <source>loadgif_error_write</source>
             <translation>第 %1 帧无法写入 %2，请检查磁盘剩余空间。</translation>
         </message>
+        <message>
+            <source>loadgif_place_title</source>
+            <translation>导入GIF - 把圆形窗口拖到风扇要显示的部分</translation>
+        </message>
+        <message>
+            <source>loadgif_keep_timing</source>
+            <translation>保留GIF原有的播放时间</translation>
+        </message>
+        <message>
+            <source>loadgif_card_space</source>
+            <translation>卡上占%1帧（%2秒），%3 MB</translation>
+        </message>
     </context>
     <context>
         <name>LoadMediaDialog</name>
@@ -793,6 +805,14 @@
         <message>
             <source>loadvideo_no_length</source>
             <translation>无法读取该视频的时长，因此无法选择要截取的片段。请将其转换为 MP4 或 MKV 格式后再导入。</translation>
+        </message>
+        <message>
+            <source>loadvideo_no_video_stream</source>
+            <translation>%1 中没有视频流，无法从中截取图片。请选择视频文件。视频列表中没有添加任何内容。</translation>
+        </message>
+        <message>
+            <source>loadvideo_still_picture</source>
+            <translation>%1 是图片，不是视频。图片请用“打开图片”导入，GIF动画请用“导入GIF图片”。视频列表中没有添加任何内容。</translation>
         </message>
     </context>
 </TS>

@@ -947,6 +947,18 @@
             <source>loadgif_error_write</source>
             <translation>第 %1 幀無法寫入 %2，請檢查磁碟剩餘空間。</translation>
         </message>
+        <message>
+            <source>loadgif_place_title</source>
+            <translation>導入GIF - 把圓形視窗拖到風扇要顯示的部分</translation>
+        </message>
+        <message>
+            <source>loadgif_keep_timing</source>
+            <translation>保留GIF原有的播放時間</translation>
+        </message>
+        <message>
+            <source>loadgif_card_space</source>
+            <translation>卡上佔%1幀（%2秒），%3 MB</translation>
+        </message>
     </context>
     <context>
         <name>LoadMediaDialog</name>
@@ -1017,6 +1029,14 @@
         <message>
             <source>loadvideo_no_length</source>
             <translation>無法讀取該影片的長度，因此無法選擇要擷取的片段。請將其轉換為 MP4 或 MKV 格式後再匯入。</translation>
+        </message>
+        <message>
+            <source>loadvideo_no_video_stream</source>
+            <translation>%1 中沒有影片串流，無法從中擷取圖片。請選擇影片檔案。視頻列表中沒有加入任何內容。</translation>
+        </message>
+        <message>
+            <source>loadvideo_still_picture</source>
+            <translation>%1 是圖片，不是影片。圖片請用「打開圖片」匯入，GIF動畫請用「導入GIF圖片」。視頻列表中沒有加入任何內容。</translation>
         </message>
     </context>
 </TS>
