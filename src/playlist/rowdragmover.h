@@ -7,8 +7,9 @@ class QAbstractItemView;
 class QWidget;
 
 // Moves a playlist row by dragging it by its thumbnail: a line shows where the row will go,
-// and the release asks for the move (rowMoved); Escape cancels. Presses that bubble up from an open row
-// editor count as presses on the row. Installed on a view's viewport; GUI thread only.
+// the release asks for the move (rowMoved), Escape cancels. Presses that bubble up from an
+// open row editor count as presses on the row. Installed on a view's viewport; GUI thread
+// only.
 class RowDragMover : public QObject
 {
     Q_OBJECT
