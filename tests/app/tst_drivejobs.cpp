@@ -572,7 +572,9 @@ private slots:
                 title = dialog->windowTitle();
                 startedIn = dialog->directory().absolutePath();
                 dialog->setDirectory(folder);
-                dialog->selectFile(folder);
+                // Typed, as a user does: selectFile() leaves a focused name field as it is,
+                // and the dialog would then answer the folder above.
+                dialog->findChild<QLineEdit*>("fileNameEdit")->setText(folder);
                 static_cast<QDialog*>(dialog)->accept();
             };
         };
