@@ -650,10 +650,23 @@ QModelIndex MainWindow::chooseRowAfterDelete(QTableView* table, int firstDeleted
     // that the highlight, the buttons and the preview agree (and Delete can go on).
     const int rows = table->model()->rowCount();
     const QModelIndex index = rows == 0 ? QModelIndex() : table->model()->index(qMin(firstDeleted, rows - 1), 0);
+    makeCurrentRow(table, index);
+    return index;
+}
+
+void MainWindow::makeCurrentRow(QTableView* table, const QModelIndex& index)
+{
     table->setCurrentIndex(index);
     if (index.isValid())
         table->selectionModel()->select(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    return index;
+}
+
+void MainWindow::refreshPictureRow(const QModelIndex& index)
+{
+    m_pictureModel->refrehItem(index);
+    // An open row editor shows its own copy of the thumbnail.
+    if (auto* editor = qobject_cast<ImageObjectWidget*>(tableView->indexWidget(index)))
+        editor->onImageContractChanged(editor);
 }
 
 void MainWindow::onBtnPlayClick()

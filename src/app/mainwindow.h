@@ -199,6 +199,10 @@ private:
     int nextPictureNumber() const;
     // After a delete: makes the row now at `firstDeleted` (or the last) current and chosen.
     QModelIndex chooseRowAfterDelete(QTableView* table, int firstDeleted);
+    // The row becomes the table's current one and its only selected row (none when invalid).
+    void makeCurrentRow(QTableView* table, const QModelIndex& index);
+    // Repaints a picture's row after its thumbnail changed, the open row editor included.
+    void refreshPictureRow(const QModelIndex& index);
     ImageObject* currentPicture() const;
     QString copyToTemp(const QString& path, bool* ok);
 

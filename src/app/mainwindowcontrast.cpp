@@ -6,26 +6,10 @@
 #include "convert/imageobject.h"
 #include "import/updateimagecontract.h"
 #include "playlist/customtablemodel.h"
-#include "playlist/imageobjectwidget.h"
 #include "playmediahandler.h"
 
 #include <QDebug>
 #include <QTableView>
-
-namespace {
-
-// The row of a picture in the list, or an invalid index when it is no longer there.
-QModelIndex rowOf(const CustomTableModel& model, const QObject* picture)
-{
-    const QList<CustomTableItem*>& items = model.items();
-    for (int row = 0; row < items.size(); ++row) {
-        if (items.at(row)->object == picture)
-            return model.index(row, 0);
-    }
-    return QModelIndex();
-}
-
-} // namespace
 
 void MainWindow::updateImageContract()
 {
@@ -38,7 +22,7 @@ void MainWindow::updateImageContract()
                 &MainWindow::onImageContractChanged);
         dialog.exec();
     }
-    const QModelIndex index = rowOf(*m_pictureModel, picture);
+    const QModelIndex index = m_pictureModel->index(m_pictureModel->rowOf(picture), 0);
     if (index.isValid())
         m_pictureModel->refrehItem(index);
 }
@@ -46,15 +30,12 @@ void MainWindow::updateImageContract()
 void MainWindow::onImageContractChanged(QObject* object)
 {
     // Sent from the worker: the row may have gone while the news was on its way.
-    const QModelIndex index = rowOf(*m_pictureModel, object);
+    const QModelIndex index = m_pictureModel->index(m_pictureModel->rowOf(object), 0);
     if (!index.isValid()) {
         qDebug() << "#MainWindow# onImageContractChanged() picture no longer listed";
         return;
     }
     auto* picture = static_cast<ImageObject*>(object);
     showInPreview(picture);
-    m_pictureModel->refrehItem(index);
-    // An open row editor shows its own copy of the thumbnail.
-    if (auto* editor = qobject_cast<ImageObjectWidget*>(tableView->indexWidget(index)))
-        editor->onImageContractChanged(editor);
+    refreshPictureRow(index);
 }

@@ -9,7 +9,6 @@
 #include "diy/diyform.h"
 #include "diy/diypainter.h"
 #include "playlist/customtablemodel.h"
-#include "playlist/imageobjectwidget.h"
 
 #include <QDebug>
 #include <QMessageBox>
@@ -73,11 +72,7 @@ void MainWindow::onBtnEditDiy()
     picture->prepareSource(saved);
     convertToPolar(saved, picture);
     showInPreview(picture);
-    if (row.isValid()) {
-        m_pictureModel->refrehItem(row);
-        // An open row editor shows its own copy of the thumbnail.
-        if (auto* editor = qobject_cast<ImageObjectWidget*>(tableView->indexWidget(row)))
-            editor->onImageContractChanged(editor);
-    }
+    if (row.isValid())
+        refreshPictureRow(row);
     toolBox->setCurrentWidget(page);
 }

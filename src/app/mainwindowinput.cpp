@@ -22,6 +22,30 @@
 
 #include <algorithm>
 
+namespace {
+
+// The toolbar's buttons for its actions, left to right.
+QList<QToolButton*> actionButtons(const QToolBar* toolBar)
+{
+    QList<QToolButton*> buttons;
+    for (QAction* action : toolBar->actions()) {
+        if (auto* button = qobject_cast<QToolButton*>(toolBar->widgetForAction(action)))
+            buttons << button;
+    }
+    return buttons;
+}
+
+// The tool box's page titles, top to bottom.
+QList<QAbstractButton*> pageTitles(const QToolBox* toolBox)
+{
+    QList<QAbstractButton*> titles = toolBox->findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly);
+    std::sort(titles.begin(), titles.end(),
+              [](const QAbstractButton* a, const QAbstractButton* b) { return a->y() < b->y(); });
+    return titles;
+}
+
+} // namespace
+
 void MainWindow::setupPlaylistInput(QTableView* table)
 {
     new EditorClickForwarder(table);
@@ -50,8 +74,7 @@ void MainWindow::moveRow(QTableView* table, int from, int to)
         onMediaIndexChanged(static_cast<MediaObject*>(moved), moved->number, to + 1);
     // The moved row stays the chosen one, in its new place.
     const QModelIndex index = model->index(to, 0);
-    table->setCurrentIndex(index);
-    table->selectionModel()->select(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    makeCurrentRow(table, index);
     if (table == tableView)
         pressImageWidget(index);
     else
@@ -62,13 +85,11 @@ void MainWindow::setupKeyboard()
 {
     // The toolbar's buttons and the tool box's page titles take no focus by default, and the
     // tool box's scroll areas would be stops that show nothing.
-    for (QAction* action : toolBar->actions()) {
-        if (auto* button = qobject_cast<QToolButton*>(toolBar->widgetForAction(action)))
-            button->setFocusPolicy(Qt::TabFocus);
-    }
+    for (QToolButton* button : actionButtons(toolBar))
+        button->setFocusPolicy(Qt::TabFocus);
     for (QScrollArea* area : toolBox->findChildren<QScrollArea*>(Qt::FindDirectChildrenOnly))
         area->setFocusPolicy(Qt::NoFocus);
-    for (QAbstractButton* title : toolBox->findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly))
+    for (QAbstractButton* title : pageTitles(toolBox))
         title->setFocusPolicy(Qt::TabFocus);
     // Tab leaves a list; the arrow keys go from row to row.
     tableView->setTabKeyNavigation(false);
@@ -76,9 +97,8 @@ void MainWindow::setupKeyboard()
 
     // Where the keyboard is must show: the style draws no focus on these.
     const QString focusFrame = QStringLiteral("%1:focus { border: 2px solid palette(highlight); }");
-    for (QWidget* widget : {static_cast<QWidget*>(btnZhCn), static_cast<QWidget*>(btnZhHk),
-                            static_cast<QWidget*>(btnEnUs)})
-        widget->setStyleSheet(focusFrame.arg(QLatin1String("QPushButton")));
+    for (QPushButton* button : {btnZhCn, btnZhHk, btnEnUs})
+        button->setStyleSheet(focusFrame.arg(QLatin1String("QPushButton")));
     tableView->setStyleSheet(focusFrame.arg(QLatin1String("QTableView")));
     tableViewMedia->setStyleSheet(focusFrame.arg(QLatin1String("QTableView")));
     toolBox->setStyleSheet(QStringLiteral("QToolBox::tab:focus { color: palette(highlight); font-weight: bold; }"));
@@ -87,14 +107,10 @@ void MainWindow::setupKeyboard()
 QList<QWidget*> MainWindow::keyboardStops() const
 {
     QList<QWidget*> stops;
-    for (QAction* action : toolBar->actions()) {
-        if (auto* button = qobject_cast<QToolButton*>(toolBar->widgetForAction(action)))
-            stops << button;
-    }
+    for (QToolButton* button : actionButtons(toolBar))
+        stops << button;
     stops << btnZhCn << btnZhHk << btnEnUs << btnPlay << btnStop;
-    QList<QAbstractButton*> titles = toolBox->findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly);
-    std::sort(titles.begin(), titles.end(),
-              [](const QAbstractButton* a, const QAbstractButton* b) { return a->y() < b->y(); });
+    const QList<QAbstractButton*> titles = pageTitles(toolBox);
     const QList<QList<QWidget*>> pages = {{btnEditImage, btnDelImage, tableView}, {btnDelMedia, tableViewMedia}};
     for (int i = 0; i < pages.size(); ++i) {
         if (i < titles.size())

@@ -214,17 +214,14 @@ void LoadImagesDialog::removeDamaged()
     for (const Damaged& damaged : std::as_const(m_damaged)) {
         if (!damaged.picture)
             continue;
-        const QList<CustomTableItem*>& rows = model->items();
-        for (int row = 0; row < rows.size(); ++row) {
-            if (rows.at(row)->object != damaged.picture.data())
-                continue;
-            // The copy the window made of the file goes too; the picture's own files go with it.
-            const QString copy = damaged.picture->sourcePath;
-            model->delRow(row, 1);
-            if (copy.startsWith(AppSettings::tempDir()))
-                QFile::remove(copy);
-            break;
-        }
+        const int row = model->rowOf(damaged.picture.data());
+        if (row < 0)
+            continue;
+        // The copy the window made of the file goes too; the picture's own files go with it.
+        const QString copy = damaged.picture->sourcePath;
+        model->delRow(row, 1);
+        if (copy.startsWith(AppSettings::tempDir()))
+            QFile::remove(copy);
     }
     m_damaged.clear();
 }

@@ -139,3 +139,12 @@ void CustomTableModel::refrehItem(const QModelIndex& index)
     qDebug() << "#CustomTableModel# refrehItem() " << index;
     emit dataChanged(index, index);
 }
+
+int CustomTableModel::rowOf(const QObject* object) const
+{
+    for (int row = 0; row < rows.size(); ++row) {
+        if (rows.at(row)->object == object)
+            return row;
+    }
+    return -1;
+}

@@ -35,6 +35,8 @@ public:
     void refrehItem(const QModelIndex& index);
 
     const QList<CustomTableItem*>& items() const { return rows; }
+    // The row of an object in the list, or -1 when it is no longer there.
+    int rowOf(const QObject* object) const;
 
 public slots:
     void onCheckSectionClicked(bool isCheckAll);

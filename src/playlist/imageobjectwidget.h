@@ -19,8 +19,8 @@ class QPushButton;
 //
 // Holding a button sends TimeAdd (or TimeDel) with this widget as the message's object; the
 // handler bounces it to the main window, which looks the widget up with fromMessageObject(),
-// calls applyStep() and sends the next message only while isHolding() the code. Releasing
-// removes the queued messages of the code; a bounce already on its way still steps once.
+// calls applyStep() and sends the next message only while isHolding() the code (see
+// PressAndHold); a bounce already on its way at the release still steps once.
 // GUI thread only; `mutex` is held while a step changes the picture and the time text.
 class ImageObjectWidget : public QWidget
 {
